@@ -1,0 +1,115 @@
+#pragma once
+
+#include "platform/Browser.h"
+#include "platform/Menu.h"
+#include "platform/Window.h"
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+namespace qz {
+
+// What the window is created from: sizes in twips, the timer's settings. The menus come from the
+// menu tree (commands/MenuTree.h); the icon is the shell's own 32 x 32 image.
+struct FormDescription {
+    float clientWidth = 4995; // 333 px
+    float clientHeight = 3210; // 214 px
+    float browserLeft = 0;
+    float browserTop = 0;
+    float browserWidth = 5085; // 339 px: wider and taller than the client area until sized
+    float browserHeight = 3304;
+    std::int32_t timerInterval = 500;
+    bool timerEnabled = true;
+    bool startCentred = true;
+};
+
+// The result of FC_CLng: a double when the text is numeric, the 16-bit integer 0 otherwise.
+using Variant = std::variant<std::int16_t, double>;
+
+// Converts a general value to a 16-bit integer; OverflowError outside -32768..32767.
+std::int16_t CInt(const Variant& value);
+
+// The services the main window is made of: itself, its browser control, its timer, the screen and
+// the desktop (message box, message pump, process start).
+struct FormParts {
+    Window& window;
+    Browser& WebBrowser1;
+    Timer& Timer1;
+    Screen& screen;
+    Desktop& desktop;
+};
+
+// The main window's state and handlers. Handlers trap no errors: a failing call or an overflow ends
+// the handler at that step, and what was done before stays done.
+class Form1 {
+public:
+    static constexpr FormDescription Description {};
+
+    explicit Form1(FormParts parts);
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    std::u16string Version() const;
+    Variant FC_CLng(std::u16string_view x) const;
+
+    void Form_Load();
+    void Timer1_Timer();
+    void Form_Unload(std::int16_t& Cancel);
+    // The session ends (log-off, shut-down, a termination signal): the icon goes, the window follows,
+    // without asking.
+    void Form_EndSession();
+
+    // Close, hide and exit.
+    void Exit_Click();
+    void mnuTrayClose_Click();
+    void mnuTrayOpen_Click();
+
+    // Portal links, each opened in a new browser window.
+    void mnuTrayQZGo_Click();
+    void mnuTrayMyQZ_Click();
+    void mnuTraySearch_Click();
+    void mnuTraySite_Click();
+    void mnuTrayHelp_Click();
+    void QZGo_Click();
+    void QZCenter_Click();
+    void Search_Click();
+    void Site_Click();
+    void Update_Click();
+    void HelpArticle_Click();
+    void GuestBook_Click();
+    void QZIntro_Click();
+    void QZOffice_Click();
+
+    // Page commands.
+    void Blank_Click();
+    void Refresh_Click();
+    void Stop_Click();
+    void InternetSet_Click();
+    void CtrC_Click();
+    void CtrlV_Click();
+    void SelectAll_Click();
+    void PrintDo_Click();
+    void PrintView_Click();
+    void PrintSet_Click();
+
+    const MenuItem& mnuTray() const;
+
+    std::u16string str1;
+    std::int16_t PageWidth = 0;
+    std::int16_t PageHeight = 0;
+    std::int16_t ExitRequested = 0;
+
+private:
+    void openPortalLink(std::string_view handler);
+    void documentCommand(const std::u16string& command);
+    void printCommand(std::int32_t commandId);
+
+    Window& m_window;
+    Browser& WebBrowser1;
+    Timer& Timer1;
+    Screen& m_screen;
+    Desktop& m_desktop;
+};
+
+} // namespace qz

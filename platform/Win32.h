@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// Stand-ins for the three operating-system calls the tray uses, in the shapes the tray code expects.
+// The toolkit layer serves them (a notification-area icon and a per-window procedure slot); the unit
+// tests serve them with a recording fake.
+namespace qz {
+
+using BOOL = std::int32_t;
+using UINT = std::uint32_t;
+using DWORD = std::uint32_t;
+using HWND = std::uint32_t; // window handles are 32-bit in the icon record
+using HICON = std::uint32_t;
+using WPARAM = std::uint32_t;
+using LPARAM = std::int32_t;
+using LRESULT = std::int32_t;
+// Window procedure values are pointer-sized: a 32-bit store of a 64-bit address would corrupt it.
+using LONG_PTR = std::intptr_t;
+using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+
+inline constexpr DWORD NIM_ADD = 0;
+inline constexpr DWORD NIM_MODIFY = 1;
+inline constexpr DWORD NIM_DELETE = 2;
+inline constexpr UINT NIF_MESSAGE = 1;
+inline constexpr UINT NIF_ICON = 2;
+inline constexpr UINT NIF_TIP = 4;
+inline constexpr int GWL_WNDPROC = -4;
+
+inline constexpr UINT WM_TRAYNOTIFY = 2025;
+inline constexpr LPARAM WM_MOUSEMOVE = 512;
+inline constexpr LPARAM WM_LBUTTONDOWN = 513;
+inline constexpr LPARAM WM_LBUTTONUP = 514;
+inline constexpr LPARAM WM_LBUTTONDBLCLK = 515;
+inline constexpr LPARAM WM_RBUTTONDOWN = 516;
+inline constexpr LPARAM WM_RBUTTONUP = 517;
+inline constexpr LPARAM WM_MBUTTONUP = 520;
+
+// The first, 88-byte ANSI form of the notification icon record.
+struct NOTIFYICONDATAA {
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uID;
+    UINT uFlags;
+    UINT uCallbackMessage;
+    HICON hIcon;
+    std::array<char, 64> szTip; // ANSI code page text, NUL inside the field
+};
+static_assert(sizeof(NOTIFYICONDATAA) == 88);
+
+class Win32Api {
+public:
+    virtual ~Win32Api() = default;
+    virtual BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) = 0;
+    virtual LONG_PTR SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) = 0;
+    virtual LRESULT CallWindowProcA(LONG_PTR prevWndProc, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+        = 0;
+};
+
+// The process's implementation; the program and each test install theirs.
+void installWin32Api(Win32Api* api);
+
+BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data);
+LONG_PTR SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue);
+LRESULT CallWindowProcA(LONG_PTR prevWndProc, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+} // namespace qz
