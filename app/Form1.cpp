@@ -12,28 +12,26 @@
 namespace qz {
 
 namespace {
-    constexpr std::u16string_view kMarker = u"QZ";
-    constexpr std::u16string_view kDefaultSuffix = u"@800@600";
-    constexpr std::int16_t kDefaultWidth = 800;
-    constexpr std::int16_t kDefaultHeight = 600;
-    constexpr std::int16_t kTwipsPerPixel = 15;
-    constexpr float kMenuBarTwips = 300;
-    constexpr int kExitPumpPasses = 5001;
+constexpr std::u16string_view kMarker = u"QZ";
+constexpr std::u16string_view kDefaultSuffix = u"@800@600";
+constexpr std::int16_t kDefaultWidth = 800;
+constexpr std::int16_t kDefaultHeight = 600;
+constexpr std::int16_t kTwipsPerPixel = 15;
+constexpr float kMenuBarTwips = 300;
+constexpr int kExitPumpPasses = 5001;
 
-    // Cuts the text at every '@', empty pieces included.
-    std::vector<std::u16string> cutAtSeparator(const std::u16string& text)
-    {
-        std::vector<std::u16string> pieces;
-        std::size_t start = 0;
-        for (std::size_t at; (at = text.find(u'@', start)) != std::u16string::npos; start = at + 1)
-            pieces.push_back(text.substr(start, at - start));
-        pieces.push_back(text.substr(start));
-        return pieces;
-    }
+// Cuts the text at every '@', empty pieces included.
+std::vector<std::u16string> cutAtSeparator(const std::u16string& text) {
+    std::vector<std::u16string> pieces;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find(u'@', start)) != std::u16string::npos; start = at + 1)
+        pieces.push_back(text.substr(start, at - start));
+    pieces.push_back(text.substr(start));
+    return pieces;
+}
 } // namespace
 
-std::int16_t CInt(const Variant& value)
-{
+std::int16_t CInt(const Variant& value) {
     return std::visit([](auto v) { return CInt16(static_cast<double>(v)); }, value);
 }
 
@@ -42,24 +40,25 @@ Form1::Form1(FormParts parts)
     , WebBrowser1(parts.WebBrowser1)
     , Timer1(parts.Timer1)
     , m_screen(parts.screen)
-    , m_desktop(parts.desktop)
-{
+    , m_desktop(parts.desktop) {
     m_window.onUnload([this](std::int16_t& cancel) { Form_Unload(cancel); });
 }
 
-std::u16string Form1::Version() const { return build::VersionText; }
+std::u16string Form1::Version() const {
+    return build::VersionText;
+}
 
-Variant Form1::FC_CLng(std::u16string_view x) const
-{
+Variant Form1::FC_CLng(std::u16string_view x) const {
     if (const auto value = numericValue(x))
         return std::trunc(*value);
     return std::int16_t { 0 };
 }
 
-const MenuItem& Form1::mnuTray() const { return menuEntry("mnuTray").item; }
+const MenuItem& Form1::mnuTray() const {
+    return menuEntry("mnuTray").item;
+}
 
-void Form1::Form_Load()
-{
+void Form1::Form_Load() {
     WebBrowser1.setTop(0);
     std::u16string address = u"http://";
     address += build::ServiceHost;
@@ -71,8 +70,7 @@ void Form1::Form_Load()
     SetTrayTip(u"qz2010");
 }
 
-void Form1::Timer1_Timer()
-{
+void Form1::Timer1_Timer() {
     m_window.setCaption(WebBrowser1.LocationName());
     str1 = m_window.Caption();
     if (str1.find(kMarker) == std::u16string::npos) {
@@ -106,8 +104,7 @@ void Form1::Timer1_Timer()
     SetTrayTip(m_window.Caption());
 }
 
-void Form1::Form_Unload(std::int16_t& Cancel)
-{
+void Form1::Form_Unload(std::int16_t& Cancel) {
     if (ExitRequested != 1) {
         // Without a notification area a hidden window could never be brought back: minimize instead.
         if (m_desktop.NotificationAreaAvailable())
@@ -127,25 +124,21 @@ void Form1::Form_Unload(std::int16_t& Cancel)
     Cancel = 0;
 }
 
-void Form1::Form_EndSession()
-{
+void Form1::Form_EndSession() {
     RemoveTrayIcon();
 }
 
-void Form1::Exit_Click()
-{
+void Form1::Exit_Click() {
     ExitRequested = 1;
     m_window.Unload();
 }
 
-void Form1::mnuTrayClose_Click()
-{
+void Form1::mnuTrayClose_Click() {
     ExitRequested = 1;
     m_window.Unload();
 }
 
-void Form1::mnuTrayOpen_Click()
-{
+void Form1::mnuTrayOpen_Click() {
     Window& form = *Module1.TrayForm;
     form.setWindowState(vbNormal);
     form.Show();

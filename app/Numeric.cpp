@@ -11,30 +11,31 @@
 namespace qz {
 
 namespace {
-    bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-    bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isBlank(char16_t c) {
+    return c == u' ' || c == u'\t';
+}
+bool isDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 
-    std::size_t skipDigits(std::u16string_view text, std::size_t i)
-    {
-        while (i < text.size() && isDigit(text[i]))
-            ++i;
-        return i;
-    }
+std::size_t skipDigits(std::u16string_view text, std::size_t i) {
+    while (i < text.size() && isDigit(text[i]))
+        ++i;
+    return i;
+}
 
-    // strtod in the "C" locale, whatever the user's locale says about decimal points.
-    double parseC(const std::string& ascii)
-    {
-        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t {});
-        errno = 0;
-        const double value = strtod_l(ascii.c_str(), nullptr, cLocale);
-        if (errno == ERANGE && std::isinf(value))
-            throw OverflowError();
-        return value;
-    }
+// strtod in the "C" locale, whatever the user's locale says about decimal points.
+double parseC(const std::string& ascii) {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t {});
+    errno = 0;
+    const double value = strtod_l(ascii.c_str(), nullptr, cLocale);
+    if (errno == ERANGE && std::isinf(value))
+        throw OverflowError();
+    return value;
+}
 } // namespace
 
-std::optional<double> numericValue(std::u16string_view text)
-{
+std::optional<double> numericValue(std::u16string_view text) {
     std::size_t begin = 0;
     std::size_t end = text.size();
     while (begin < end && isBlank(text[begin]))

@@ -4,26 +4,53 @@
 
 namespace qz {
 
-void Form1::openPortalLink(std::string_view handler)
-{
+void Form1::openPortalLink(std::string_view handler) {
     const PortalLink& link = portalLink(handler);
     const std::u16string address = portalAddress(link, link.versioned ? Version() : std::u16string());
     WebBrowser1.Navigate(address, std::u16string(link.tag), u"_blank", u"", u"");
 }
 
-void Form1::mnuTrayQZGo_Click() { openPortalLink("mnuTrayQZGo"); }
-void Form1::mnuTrayMyQZ_Click() { openPortalLink("mnuTrayMyQZ"); }
-void Form1::mnuTraySearch_Click() { openPortalLink("mnuTraySearch"); }
-void Form1::mnuTraySite_Click() { openPortalLink("mnuTraySite"); }
-void Form1::mnuTrayHelp_Click() { openPortalLink("mnuTrayHelp"); }
-void Form1::QZGo_Click() { openPortalLink("QZGo"); }
-void Form1::QZCenter_Click() { openPortalLink("QZCenter"); }
-void Form1::Search_Click() { openPortalLink("Search"); }
-void Form1::Site_Click() { openPortalLink("Site"); }
-void Form1::Update_Click() { openPortalLink("Update"); }
-void Form1::HelpArticle_Click() { openPortalLink("HelpArticle"); }
-void Form1::GuestBook_Click() { openPortalLink("GuestBook"); }
-void Form1::QZIntro_Click() { openPortalLink("QZIntro"); }
-void Form1::QZOffice_Click() { openPortalLink("QZOffice"); }
+void Form1::mnuTrayQZGo_Click() {
+    openPortalLink("mnuTrayQZGo");
+}
+void Form1::mnuTrayMyQZ_Click() {
+    openPortalLink("mnuTrayMyQZ");
+}
+void Form1::mnuTraySearch_Click() {
+    openPortalLink("mnuTraySearch");
+}
+void Form1::mnuTraySite_Click() {
+    openPortalLink("mnuTraySite");
+}
+void Form1::mnuTrayHelp_Click() {
+    openPortalLink("mnuTrayHelp");
+}
+void Form1::QZGo_Click() {
+    openPortalLink("QZGo");
+}
+void Form1::QZCenter_Click() {
+    openPortalLink("QZCenter");
+}
+void Form1::Search_Click() {
+    openPortalLink("Search");
+}
+void Form1::Site_Click() {
+    openPortalLink("Site");
+}
+void Form1::Update_Click() {
+    openPortalLink("Update");
+}
+void Form1::HelpArticle_Click() {
+    openPortalLink("HelpArticle");
+}
+void Form1::GuestBook_Click() {
+    openPortalLink("GuestBook");
+}
+void Form1::QZIntro_Click() {
+    openPortalLink("QZIntro");
+}
+void Form1::QZOffice_Click() {
+    openPortalLink("QZOffice");
+}
 
 } // namespace qz

@@ -25,8 +25,8 @@ public:
     // Loads the page in the control itself.
     virtual void Navigate(const std::u16string& url) = 0;
     // Opens the page in a new top-level browser window when target is "_blank".
-    virtual void Navigate(const std::u16string& url, const std::u16string& flags, const std::u16string& target,
-        const std::u16string& postData, const std::u16string& headers)
+    virtual void Navigate(const std::u16string& url, const std::u16string& flags,
+        const std::u16string& target, const std::u16string& postData, const std::u16string& headers)
         = 0;
     virtual void Refresh2() = 0;
     virtual void Stop() = 0;

@@ -6,12 +6,9 @@
 namespace qz {
 
 ErrorBoundary::ErrorBoundary(std::ostream& report)
-    : m_report(report)
-{
-}
+    : m_report(report) { }
 
-bool ErrorBoundary::run(std::string_view handler, const std::function<void()>& body) noexcept
-{
+bool ErrorBoundary::run(std::string_view handler, const std::function<void()>& body) noexcept {
     try {
         body();
         if (auto it = m_lastReported.find(handler); it != m_lastReported.end())
@@ -25,8 +22,7 @@ bool ErrorBoundary::run(std::string_view handler, const std::function<void()>& b
     return false;
 }
 
-void ErrorBoundary::report(std::string_view handler, const std::string& what) noexcept
-{
+void ErrorBoundary::report(std::string_view handler, const std::string& what) noexcept {
     try {
         auto it = m_lastReported.find(handler);
         if (it != m_lastReported.end() && it->second == what)
@@ -38,8 +34,7 @@ void ErrorBoundary::report(std::string_view handler, const std::string& what) no
     }
 }
 
-ErrorBoundary& errorBoundary()
-{
+ErrorBoundary& errorBoundary() {
     static ErrorBoundary boundary(std::cerr);
     return boundary;
 }

@@ -5,24 +5,28 @@
 namespace qz {
 
 namespace {
-    Win32Api* installed = nullptr;
+Win32Api* installed = nullptr;
 
-    Win32Api& api()
-    {
-        if (!installed)
-            throw PlatformError("no operating-system calls installed");
-        return *installed;
-    }
+Win32Api& api() {
+    if (!installed)
+        throw PlatformError("no operating-system calls installed");
+    return *installed;
+}
 } // namespace
 
-void installWin32Api(Win32Api* api) { installed = api; }
+void installWin32Api(Win32Api* api) {
+    installed = api;
+}
 
-BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) { return api().Shell_NotifyIconA(message, data); }
+BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) {
+    return api().Shell_NotifyIconA(message, data);
+}
 
-LONG_PTR SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) { return api().SetWindowLongA(hWnd, index, newValue); }
+LONG_PTR SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) {
+    return api().SetWindowLongA(hWnd, index, newValue);
+}
 
-LRESULT CallWindowProcA(LONG_PTR prevWndProc, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CallWindowProcA(LONG_PTR prevWndProc, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return api().CallWindowProcA(prevWndProc, hWnd, message, wParam, lParam);
 }
 

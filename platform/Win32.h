@@ -54,7 +54,8 @@ public:
     virtual ~Win32Api() = default;
     virtual BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) = 0;
     virtual LONG_PTR SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) = 0;
-    virtual LRESULT CallWindowProcA(LONG_PTR prevWndProc, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+    virtual LRESULT CallWindowProcA(
+        LONG_PTR prevWndProc, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
         = 0;
 };
 

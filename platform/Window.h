@@ -73,7 +73,9 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
     // Modal message box; with vbYesNo it returns vbYes or vbNo.
-    virtual std::int32_t MsgBox(const std::u16string& prompt, std::int32_t buttons, const std::u16string& title) = 0;
+    virtual std::int32_t MsgBox(
+        const std::u16string& prompt, std::int32_t buttons, const std::u16string& title)
+        = 0;
     // One pass of the message pump: every pending message is dispatched.
     virtual void DoEvents() = 0;
     // Starts a command line as a new process without waiting for it; returns its process id.

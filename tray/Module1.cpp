@@ -9,49 +9,48 @@ namespace qz {
 Module1State Module1;
 
 namespace {
-    constexpr DWORD kRecordSize = 88;
-    constexpr std::size_t kTipChars = 63;
+constexpr DWORD kRecordSize = 88;
+constexpr std::size_t kTipChars = 63;
 
-    void callNotificationArea(DWORD message)
-    {
-        const NOTIFYICONDATAA scratch = Module1.TrayIconData.toAnsi();
-        Shell_NotifyIconA(message, &scratch); // the answer is never looked at
-        // The call changes nothing in the record, so there is nothing to copy back.
-    }
+void callNotificationArea(DWORD message) {
+    const NOTIFYICONDATAA scratch = Module1.TrayIconData.toAnsi();
+    Shell_NotifyIconA(message, &scratch); // the answer is never looked at
+    // The call changes nothing in the record, so there is nothing to copy back.
+}
 
-    void restoreTrayForm()
-    {
-        Window& form = *Module1.TrayForm;
-        form.setWindowState(vbNormal);
-        form.Show();
-        form.SetFocus();
-    }
+void restoreTrayForm() {
+    Window& form = *Module1.TrayForm;
+    form.setWindowState(vbNormal);
+    form.Show();
+    form.SetFocus();
+}
 
-    void popUpTrayMenu() { Module1.TrayForm->PopupMenu(*Module1.TrayMenu); }
+void popUpTrayMenu() {
+    Module1.TrayForm->PopupMenu(*Module1.TrayMenu);
+}
 
-    struct TrayAction {
-        LPARAM mouseMessage;
-        void (*act)();
-    };
-    // Mouse messages on the icon that the shell acts on; the rest go on to the window's own procedure.
-    constexpr TrayAction kTrayActions[] = {
-        { WM_LBUTTONUP, restoreTrayForm },
-        { WM_RBUTTONUP, popUpTrayMenu },
-    };
+struct TrayAction {
+    LPARAM mouseMessage;
+    void (*act)();
+};
+// Mouse messages on the icon that the shell acts on; the rest go on to the window's own procedure.
+constexpr TrayAction kTrayActions[] = {
+    { WM_LBUTTONUP, restoreTrayForm },
+    { WM_RBUTTONUP, popUpTrayMenu },
+};
 } // namespace
 
-std::array<char16_t, 64> tipField(std::u16string_view text)
-{
+std::array<char16_t, 64> tipField(std::u16string_view text) {
     std::size_t length = std::min(text.size(), kTipChars);
-    if (length == kTipChars && length < text.size() && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF)
+    if (length == kTipChars && length < text.size() && text[length - 1] >= 0xD800
+        && text[length - 1] <= 0xDBFF)
         --length; // never half a surrogate pair
     std::array<char16_t, 64> field {};
     std::copy_n(text.begin(), length, field.begin());
     return field;
 }
 
-NOTIFYICONDATAA TrayIconRecord::toAnsi() const
-{
+NOTIFYICONDATAA TrayIconRecord::toAnsi() const {
     NOTIFYICONDATAA ansi {};
     ansi.cbSize = cbSize;
     ansi.hWnd = hWnd;
@@ -65,8 +64,7 @@ NOTIFYICONDATAA TrayIconRecord::toAnsi() const
     return ansi;
 }
 
-void AddTrayIcon(Window& form, const MenuItem& menu)
-{
+void AddTrayIcon(Window& form, const MenuItem& menu) {
     Module1.TrayForm = &form;
     Module1.TrayMenu = &menu;
     // Hook before the icon exists, so no callback message can reach the window unhooked.
@@ -82,22 +80,19 @@ void AddTrayIcon(Window& form, const MenuItem& menu)
     callNotificationArea(NIM_ADD);
 }
 
-void SetTrayTip(const std::u16string& tip)
-{
+void SetTrayTip(const std::u16string& tip) {
     Module1.TrayIconData.szTip = tipField(tip);
     Module1.TrayIconData.uFlags = NIF_TIP;
     callNotificationArea(NIM_MODIFY);
 }
 
-void RemoveTrayIcon()
-{
+void RemoveTrayIcon() {
     Module1.TrayIconData.uFlags = 0;
     callNotificationArea(NIM_DELETE);
     SetWindowLongA(Module1.TrayForm->hWnd(), GWL_WNDPROC, Module1.PrevWndProc);
 }
 
-LRESULT TrayWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT TrayWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TRAYNOTIFY) {
         for (const TrayAction& action : kTrayActions) {
             if (action.mouseMessage == lParam) {
