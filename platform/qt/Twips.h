@@ -7,8 +7,12 @@ namespace qz {
 inline constexpr float kTwipsPerPixel = 15.0f;
 
 // Twips to whole pixels, to the nearest; a half pixel goes away from zero.
-inline int twipsToPixels(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+inline int twipsToPixels(float twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
 
-inline float pixelsToTwips(int pixels) { return static_cast<float>(pixels) * kTwipsPerPixel; }
+inline float pixelsToTwips(int pixels) {
+    return static_cast<float>(pixels) * kTwipsPerPixel;
+}
 
 } // namespace qz

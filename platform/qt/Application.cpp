@@ -1,0 +1,82 @@
+#include "Application.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QIcon>
+#include <QScreen>
+#include <QWidget>
+
+#include "MainWindow.h"
+#include "MenuBuilder.h"
+#include "Profile.h"
+#include "QtBrowser.h"
+#include "Surface.h"
+#include "Twips.h"
+#include "commands/MenuTree.h"
+#include "platform/ErrorBoundary.h"
+
+namespace qz {
+
+namespace {
+std::unique_ptr<MainWindow> createMainWindow() {
+    constexpr FormDescription form = Form1::Description;
+    // Every window of the shell, browser windows and dialogs too, carries the shell's icon.
+    const QIcon icon(QStringLiteral(":/qz.png"));
+    QApplication::setWindowIcon(icon);
+    auto window = std::make_unique<MainWindow>();
+    window->setWindowIcon(icon);
+    window->setClientSize(QSize(twipsToPixels(form.clientWidth), twipsToPixels(form.clientHeight)));
+    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && form.startCentred)
+        window->centreOn(*screen);
+    return window;
+}
+} // namespace
+
+Application::Application()
+    : m_win32(m_handles)
+    , m_window(createMainWindow())
+    , m_qtWindow(*m_window, m_handles)
+    , m_browser(std::make_unique<QtBrowser>(m_window->surface(), shellProfile()))
+    , m_timer(Form1::Description.timerInterval, Form1::Description.timerEnabled)
+    , m_desktop(m_window.get(), shellProfile())
+    , m_form(FormParts { m_qtWindow, *m_browser, m_timer, m_screen, m_desktop })
+    , m_menus(std::make_unique<MenuBuilder>(*m_window, kMenuTree, MenuBuilder::clickHandlers(m_form))) {
+    installWin32Api(&m_win32);
+    m_qtWindow.setMenus(m_menus.get());
+    m_timer.onTick([this] { errorBoundary().run("Timer1_Timer", [this] { m_form.Timer1_Timer(); }); });
+
+    connect(m_window.get(), &MainWindow::shellDestroyed, this, &Application::shutDown);
+    connect(&m_sessionEnd, &SessionEnd::ended, this, &Application::endSession);
+}
+
+Application::~Application() {
+    installWin32Api(nullptr);
+    // Windows closed on the way out delete themselves later; their pages must go before the profile.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+int Application::run() {
+    errorBoundary().run("Form_Load", [this] { m_form.Form_Load(); });
+    if (m_window->isDestroyed())
+        return 0;
+    m_window->show();
+    return QCoreApplication::exec();
+}
+
+void Application::endSession() {
+    if (m_window->isDestroyed())
+        return;
+    errorBoundary().run("Form_EndSession", [this] { m_form.Form_EndSession(); });
+    m_window->destroyWindow();
+}
+
+void Application::shutDown() {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        if (window != m_window.get() && window->isVisible())
+            window->close();
+    }
+    QCoreApplication::exit(0);
+}
+
+} // namespace qz

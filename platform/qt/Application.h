@@ -1,0 +1,53 @@
+#pragma once
+
+#include <memory>
+
+#include <QObject>
+
+#include "HandleTable.h"
+#include "QtDesktop.h"
+#include "QtScreen.h"
+#include "QtTimer.h"
+#include "QtWin32.h"
+#include "QtWindow.h"
+#include "SessionEnd.h"
+#include "app/Form1.h"
+
+namespace qz {
+
+class MainWindow;
+class MenuBuilder;
+class QtBrowser;
+
+// The running shell: the main window and its parts around Form1, the tray's system calls, and the
+// ways the session can end. Needs a QApplication; lives inside its lifetime.
+class Application final : public QObject {
+    Q_OBJECT
+public:
+    Application();
+    ~Application() override;
+
+    // Loads the form, shows the window and runs the event loop; the process's exit status.
+    int run();
+
+private:
+    // The session ends (log-off, shut-down, a termination signal): the form's end-of-session
+    // handler, then the window goes without asking.
+    void endSession();
+    // The main window is gone: so is everything else.
+    void shutDown();
+
+    SessionEnd m_sessionEnd;
+    HandleTable m_handles;
+    QtWin32 m_win32;
+    std::unique_ptr<MainWindow> m_window;
+    QtWindow m_qtWindow;
+    std::unique_ptr<QtBrowser> m_browser;
+    QtTimer m_timer;
+    QtScreen m_screen;
+    QtDesktop m_desktop;
+    Form1 m_form;
+    std::unique_ptr<MenuBuilder> m_menus;
+};
+
+} // namespace qz

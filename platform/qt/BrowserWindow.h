@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QLineEdit;
+class QWebEngineProfile;
+class QWebEngineView;
+
+namespace qz {
+
+class WebPage;
+
+// A top-level browser window of the shell's own, for pages opened with the target "_blank" and for
+// windows that pages open. Its page shares the given profile, so a portal login carries over.
+// It deletes itself when closed.
+class BrowserWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit BrowserWindow(QWebEngineProfile* profile);
+
+    QWebEngineView* view() const { return m_view; }
+    WebPage* page() const { return m_page; }
+
+private:
+    void addNavigationBar();
+    void showPageTitle();
+    void fitContent(const QRect& content);
+
+    QWebEngineView* m_view;
+    WebPage* m_page;
+    QLineEdit* m_address;
+};
+
+} // namespace qz

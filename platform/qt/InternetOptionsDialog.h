@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+class QBoxLayout;
+class QLabel;
+class QWebEngineProfile;
+
+namespace qz {
+
+struct ProfileDeletion;
+
+// Opens the shell's own "Internet 选项" dialog on the given profile and returns at once; while one is
+// open, it is raised instead of opening a second one.
+void showInternetOptions(QWidget* parent, QWebEngineProfile* profile);
+
+// Where the profile keeps its data, how much the cache takes on disk, and deleting cookies, cache
+// and the record of visited links, each only after the user has said yes. Non-modal; it deletes
+// itself when closed.
+class InternetOptionsDialog final : public QDialog {
+    Q_OBJECT
+public:
+    InternetOptionsDialog(QWidget* parent, QWebEngineProfile* profile);
+
+private:
+    QWidget* storageGroup();
+    QWidget* deletionGroup();
+    void addDeletion(QBoxLayout* row, const ProfileDeletion& deletion);
+    bool confirmed(const QString& question);
+    void showCacheSize();
+
+    QPointer<QWebEngineProfile> m_profile;
+    QLabel* m_cacheSize = nullptr;
+    QLabel* m_status = nullptr;
+};
+
+} // namespace qz

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "commands/MenuTree.h"
+
+class QAction;
+class QMainWindow;
+class QMenu;
+
+namespace qz {
+
+// The window's menus, built once from the menu tree: the visible titles go on the menu bar in the
+// tree's order, a hidden title (the tray menu) only ever pops up. Captions show exactly as written,
+// with no access key; an item's shortcut acts while its window is the active one.
+class MenuBuilder final {
+public:
+    // What picking a command item does; the program runs its click handler through the boundary.
+    using PickHandler = std::function<void(const MenuEntry& entry)>;
+
+    MenuBuilder(QMainWindow& window, std::span<const MenuEntry> tree, const PickHandler& pick);
+    MenuBuilder(const MenuBuilder&) = delete;
+    MenuBuilder& operator=(const MenuBuilder&) = delete;
+
+    // The menu of a title, or nullptr when the tree has no such title.
+    QMenu* menu(std::string_view title) const;
+    // The action of an item, or nullptr.
+    QAction* action(std::string_view item) const;
+
+    // The pick handler the program uses: the form's click handler, named as its item, in the boundary.
+    static PickHandler clickHandlers(Form1& form);
+
+private:
+    void addTitle(QMainWindow& window, const MenuItem& title);
+    void addItem(QMainWindow& window, const MenuEntry& entry, const PickHandler& pick);
+
+    std::map<std::string, QMenu*, std::less<>> m_menus;
+    std::map<std::string, QAction*, std::less<>> m_actions;
+};
+
+} // namespace qz

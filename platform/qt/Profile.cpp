@@ -1,0 +1,28 @@
+#include "Profile.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QWebEngineProfile>
+
+namespace qz {
+
+namespace {
+// Named, because the engine keeps nothing on disk for its default profile.
+constexpr char kStorageName[] = "qz-shell";
+} // namespace
+
+QWebEngineProfile* shellProfile() {
+    static QPointer<QWebEngineProfile> profile;
+    if (profile)
+        return profile;
+
+    // Owned by the application object: the main window and the browser windows, which go before
+    // it, release their pages first, and the engine flushes cookies and cache when the profile goes.
+    profile = new QWebEngineProfile(QString::fromLatin1(kStorageName), qApp);
+    // A portal login is a session cookie; a system browser that restores its session keeps it too.
+    profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+    profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+    return profile;
+}
+
+} // namespace qz

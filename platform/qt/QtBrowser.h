@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QPointer>
+#include <QUrl>
+
+#include "platform/Browser.h"
+
+class QWebEngineProfile;
+class QWebEngineView;
+class QWidget;
+
+namespace qz {
+
+// WebBrowser1 on Qt WebEngine: a view inside the main window's surface, placed by absolute
+// geometry in twips as its container sets it. The view belongs to the browser control; once the
+// view is gone (its window destroyed) every call raises PlatformError.
+class QtBrowser final : public Browser {
+public:
+    QtBrowser(QWidget* container, QWebEngineProfile* profile);
+    ~QtBrowser() override;
+    QtBrowser(const QtBrowser&) = delete;
+    QtBrowser& operator=(const QtBrowser&) = delete;
+
+    QWebEngineView* view() const;
+
+    void Navigate(const std::u16string& url) override;
+    void Navigate(const std::u16string& url, const std::u16string& flags, const std::u16string& target,
+        const std::u16string& postData, const std::u16string& headers) override;
+    void Refresh2() override;
+    void Stop() override;
+    void ExecWB(std::int32_t command, std::int32_t option) override;
+    std::shared_ptr<Dispatch> Document() override;
+    std::u16string LocationURL() override;
+    std::u16string LocationName() override;
+    void setToolBar(std::int32_t value) override;
+
+    void setTop(float twips) override;
+    void setWidth(float twips) override;
+    void setHeight(float twips) override;
+    float Width() override;
+    float Height() override;
+    void SetFocus() override;
+
+private:
+    QWebEngineView& live(const char* operation) const;
+
+    QPointer<QWebEngineView> m_view;
+    // The address last asked for: the engine reports none until the navigation has begun.
+    QUrl m_requested;
+    bool m_loadStarted = false;
+};
+
+} // namespace qz

@@ -1,0 +1,167 @@
+#include "QtWin32.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <iterator>
+#include <string_view>
+#include <utility>
+
+#include "HandleTable.h"
+#include "platform/AnsiCodePage.h"
+#include "platform/ErrorBoundary.h"
+
+namespace qz {
+
+namespace {
+// The mouse messages an activation stands for. Qt reports a double click after the click that
+// began it, so the double click adds the button-down of the second click and its release.
+struct Activation {
+    QSystemTrayIcon::ActivationReason reason;
+    std::array<LPARAM, 2> messages; // 0 ends the list
+};
+constexpr Activation kActivations[] = {
+    { QSystemTrayIcon::Trigger, { WM_LBUTTONUP, 0 } },
+    { QSystemTrayIcon::Context, { WM_RBUTTONUP, 0 } },
+    { QSystemTrayIcon::DoubleClick, { WM_LBUTTONDBLCLK, WM_LBUTTONUP } },
+    { QSystemTrayIcon::MiddleClick, { WM_MBUTTONUP, 0 } },
+};
+
+QString tipText(const NOTIFYICONDATAA& data) {
+    const std::size_t length = strnlen(data.szTip.data(), data.szTip.size());
+    const std::u16string tip = fromAnsi(std::string_view(data.szTip.data(), length));
+    return QString::fromStdU16String(tip);
+}
+} // namespace
+
+QtWin32::QtWin32(HandleTable& handles)
+    : m_handles(handles) { }
+
+QtWin32::~QtWin32() {
+    for (auto& [key, entry] : m_icons)
+        delete entry.icon;
+}
+
+LRESULT QtWin32::defaultWindowProc(HWND, UINT, WPARAM, LPARAM) {
+    return 0;
+}
+
+BOOL QtWin32::Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) {
+    if (!data)
+        return 0;
+    switch (message) {
+    case NIM_ADD:
+        return add(*data);
+    case NIM_MODIFY:
+        return modify(*data);
+    case NIM_DELETE:
+        return remove(*data);
+    default:
+        return 0;
+    }
+}
+
+bool QtWin32::acceptable(const NOTIFYICONDATAA& data) const {
+    if (!m_handles.window(data.hWnd))
+        return false;
+    return !(data.uFlags & NIF_ICON) || m_handles.icon(data.hIcon).has_value();
+}
+
+BOOL QtWin32::add(const NOTIFYICONDATAA& data) {
+    const Key key { data.hWnd, data.uID };
+    if (m_icons.contains(key) || !acceptable(data))
+        return 0;
+    TrayIcon& entry = m_icons[key];
+    entry.icon = new QSystemTrayIcon;
+    // The messages go out once the click that caused them has been handled in full. Qt reports the
+    // click from inside the icon's own mouse handling, which goes on using the icon after the report;
+    // the tray menu's exit removes the icon, and hiding an icon destroys Qt's icon window at once.
+    QObject::connect(
+        entry.icon, &QSystemTrayIcon::activated, &m_dispatcher,
+        [this, key](QSystemTrayIcon::ActivationReason reason) { activated(key, reason); },
+        Qt::QueuedConnection);
+    apply(entry, data);
+    // Without a notification area the icon still waits: Qt docks it once a tray host appears.
+    entry.icon->show();
+    return QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0;
+}
+
+BOOL QtWin32::modify(const NOTIFYICONDATAA& data) {
+    const auto it = m_icons.find(Key { data.hWnd, data.uID });
+    if (it == m_icons.end() || !acceptable(data))
+        return 0;
+    apply(it->second, data);
+    return 1;
+}
+
+BOOL QtWin32::remove(const NOTIFYICONDATAA& data) {
+    const auto it = m_icons.find(Key { data.hWnd, data.uID });
+    if (it == m_icons.end())
+        return 0;
+    QSystemTrayIcon* icon = it->second.icon;
+    m_icons.erase(it);
+    icon->hide();
+    icon->deleteLater();
+    return 1;
+}
+
+void QtWin32::apply(TrayIcon& entry, const NOTIFYICONDATAA& data) {
+    if (data.uFlags & NIF_ICON)
+        entry.icon->setIcon(*m_handles.icon(data.hIcon));
+    if (data.uFlags & NIF_MESSAGE)
+        entry.callbackMessage = data.uCallbackMessage;
+    if (data.uFlags & NIF_TIP)
+        entry.icon->setToolTip(tipText(data));
+}
+
+void QtWin32::activated(Key key, QSystemTrayIcon::ActivationReason reason) {
+    const auto activation = std::find_if(std::begin(kActivations), std::end(kActivations),
+        [reason](const Activation& entry) { return entry.reason == reason; });
+    if (activation == std::end(kActivations))
+        return;
+    for (const LPARAM mouseMessage : activation->messages) {
+        // The previous message's handler may have removed the icon or unhooked the window.
+        const auto it = m_icons.find(key);
+        if (mouseMessage == 0 || it == m_icons.end() || !it->second.callbackMessage)
+            return;
+        const UINT callbackMessage = *it->second.callbackMessage;
+        const auto [hWnd, id] = key;
+        const std::optional<LONG_PTR> procedure = procedureOf(hWnd);
+        if (!procedure)
+            return; // a destroyed window gets no messages
+        // Nothing may unwind into Qt's event delivery.
+        errorBoundary().run(
+            "TrayWindowProc", [&] { CallWindowProcA(*procedure, hWnd, callbackMessage, id, mouseMessage); });
+    }
+}
+
+std::optional<LONG_PTR> QtWin32::procedureOf(HWND hWnd) const {
+    if (!m_handles.window(hWnd))
+        return std::nullopt;
+    const auto it = m_procedures.find(hWnd);
+    return it == m_procedures.end() ? reinterpret_cast<LONG_PTR>(&defaultWindowProc) : it->second;
+}
+
+LONG_PTR QtWin32::SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) {
+    if (index != GWL_WNDPROC)
+        return 0;
+    const std::optional<LONG_PTR> previous = procedureOf(hWnd);
+    if (!previous)
+        return 0;
+    m_procedures.insert_or_assign(hWnd, newValue);
+    return *previous;
+}
+
+LRESULT QtWin32::CallWindowProcA(
+    LONG_PTR prevWndProc, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (prevWndProc == 0)
+        return 0;
+    return reinterpret_cast<WNDPROC>(prevWndProc)(hWnd, message, wParam, lParam);
+}
+
+QSystemTrayIcon* QtWin32::trayIcon(HWND hWnd, UINT id) const {
+    const auto it = m_icons.find(Key { hWnd, id });
+    return it == m_icons.end() ? nullptr : it->second.icon;
+}
+
+} // namespace qz

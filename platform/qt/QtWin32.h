@@ -1,0 +1,61 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <utility>
+
+#include <QObject>
+#include <QSystemTrayIcon>
+
+#include "platform/Win32.h"
+
+namespace qz {
+
+class HandleTable;
+
+// The tray's operating-system calls over Qt: notification-area icons keyed by window and id, and a
+// procedure slot per window. A click on an icon becomes the record's callback message, sent through
+// the window's procedure as the slot holds it at that moment, once Qt has finished with the click.
+class QtWin32 final : public Win32Api {
+public:
+    explicit QtWin32(HandleTable& handles);
+    ~QtWin32() override;
+    QtWin32(const QtWin32&) = delete;
+    QtWin32& operator=(const QtWin32&) = delete;
+
+    BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) override;
+    LONG_PTR SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) override;
+    LRESULT CallWindowProcA(
+        LONG_PTR prevWndProc, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The icon shown for a window and id, or nullptr.
+    QSystemTrayIcon* trayIcon(HWND hWnd, UINT id) const;
+
+    // The procedure every window starts with: nothing the shell sends it needs an answer.
+    static LRESULT defaultWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    using Key = std::pair<HWND, UINT>;
+    struct TrayIcon {
+        QSystemTrayIcon* icon = nullptr;
+        std::optional<UINT> callbackMessage;
+    };
+
+    BOOL add(const NOTIFYICONDATAA& data);
+    BOOL modify(const NOTIFYICONDATAA& data);
+    BOOL remove(const NOTIFYICONDATAA& data);
+    // Whether every part the flags name is valid; a record with a bad part changes nothing.
+    bool acceptable(const NOTIFYICONDATAA& data) const;
+    void apply(TrayIcon& entry, const NOTIFYICONDATAA& data);
+    void activated(Key key, QSystemTrayIcon::ActivationReason reason);
+    // The window's procedure slot; nothing when the handle names no live window.
+    std::optional<LONG_PTR> procedureOf(HWND hWnd) const;
+
+    HandleTable& m_handles;
+    // Receives the icons' clicks, so that they are handled after Qt's own handling of them.
+    QObject m_dispatcher;
+    std::map<Key, TrayIcon> m_icons;
+    std::map<HWND, LONG_PTR> m_procedures;
+};
+
+} // namespace qz

@@ -1,0 +1,316 @@
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "QtTestSupport.h"
+#include "commands/MenuTree.h"
+#include "platform/ErrorBoundary.h"
+#include "platform/Errors.h"
+#include "platform/qt/HandleTable.h"
+#include "platform/qt/MainWindow.h"
+#include "platform/qt/MenuBuilder.h"
+#include "platform/qt/QtDesktop.h"
+#include "platform/qt/QtScreen.h"
+#include "platform/qt/QtTimer.h"
+#include "platform/qt/QtWindow.h"
+#include "platform/qt/Surface.h"
+#include "platform/qt/Utf16.h"
+
+namespace qz {
+namespace {
+
+QString text(std::u16string_view caption) {
+    return toQString(caption);
+}
+QString text(std::string_view ascii) {
+    return QString::fromLatin1(ascii.data(), qsizetype(ascii.size()));
+}
+
+class MenuBuilderTest : public testing::Test {
+protected:
+    void TearDown() override { test::flushDeletions(); }
+
+    // Shows the window and makes it the active one, as shortcuts need.
+    void activate() {
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(test::waitFor([&] { return window.isActiveWindow(); }));
+    }
+
+    // A key pressed in the given widget, delivered as a keyboard's would be, shortcuts first.
+    static void press(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+        const QString& typed = {}) {
+        QKeyEvent pressEvent(QEvent::KeyPress, key, modifiers, typed);
+        QApplication::sendEvent(target, &pressEvent);
+        QKeyEvent releaseEvent(QEvent::KeyRelease, key, modifiers, typed);
+        QApplication::sendEvent(target, &releaseEvent);
+    }
+
+    MainWindow window;
+    std::vector<std::string> picked;
+    std::function<void()> duringPick;
+    MenuBuilder menus { window, kMenuTree, [this](const MenuEntry& entry) {
+                           picked.emplace_back(entry.item.name);
+                           if (duringPick)
+                               duringPick();
+                       } };
+};
+
+TEST_F(MenuBuilderTest, BarShowsTheFiveTitlesExactlyAndInOrder) {
+    QStringList titles;
+    for (const QAction* title : window.menuBar()->actions())
+        titles << title->text();
+    EXPECT_EQ(titles, QStringList({ "Q  Z(Q)", "操作(O)", "编辑(E)", "打印(P)", "帮助(H)" }));
+    for (const QString& title : titles)
+        EXPECT_TRUE(QKeySequence::mnemonic(title).isEmpty()) << title.toStdString();
+}
+
+TEST_F(MenuBuilderTest, TrayMenuIsNeverOnTheBar) {
+    QMenu* tray = menus.menu("mnuTray");
+    ASSERT_NE(tray, nullptr);
+    EXPECT_FALSE(window.menuBar()->actions().contains(tray->menuAction()));
+    QStringList items;
+    for (const QAction* item : tray->actions()) {
+        items << item->text();
+        EXPECT_TRUE(item->shortcut().isEmpty()) << item->text().toStdString();
+    }
+    EXPECT_EQ(items,
+        QStringList({ "通行天下", "Q  Z大厅", "智能搜索", "网址导航", "帮助中心", "打开窗口", "退出 QZ" }));
+}
+
+TEST_F(MenuBuilderTest, EveryItemShowsItsCaptionExactlyUnderItsTitle) {
+    for (const MenuEntry& entry : kMenuTree) {
+        const MenuItem& item = entry.item;
+        if (item.isTitle()) {
+            ASSERT_NE(menus.menu(item.name), nullptr) << item.name;
+            EXPECT_EQ(menus.menu(item.name)->title(), text(item.caption));
+            continue;
+        }
+        const QAction* action = menus.action(item.name);
+        ASSERT_NE(action, nullptr) << item.name;
+        EXPECT_EQ(action->text(), text(item.caption)) << item.name;
+        EXPECT_TRUE(QKeySequence::mnemonic(action->text()).isEmpty()) << item.name;
+        EXPECT_TRUE(menus.menu(item.parent)->actions().contains(const_cast<QAction*>(action))) << item.name;
+        EXPECT_EQ(action->isVisible(), item.visible) << item.name;
+    }
+}
+
+TEST_F(MenuBuilderTest, FifteenShortcutsAreBoundToTheWindow) {
+    int shortcuts = 0;
+    for (const MenuEntry& entry : kMenuTree) {
+        const QAction* action = menus.action(entry.item.name);
+        if (!action)
+            continue;
+        EXPECT_EQ(action->shortcut(), QKeySequence(text(entry.item.shortcut))) << entry.item.name;
+        if (entry.item.shortcut.empty())
+            continue;
+        ++shortcuts;
+        EXPECT_EQ(action->shortcutContext(), Qt::WindowShortcut) << entry.item.name;
+        EXPECT_TRUE(window.actions().contains(const_cast<QAction*>(action))) << entry.item.name;
+    }
+    EXPECT_EQ(shortcuts, 15);
+}
+
+TEST_F(MenuBuilderTest, CaptionsWithAmpersandsShowThemAndHaveNoAccessKey) {
+    static const std::array<MenuEntry, 3> tree { {
+        { { "Title", "", u"R&D", "", true }, nullptr },
+        { { "Item", "Title", u"a&b", "", true }, &Form1::Stop_Click },
+        { { "Twice", "Title", u"&&x&", "", true }, &Form1::Stop_Click },
+    } };
+    MainWindow other;
+    const MenuBuilder built(other, tree, [](const MenuEntry&) {});
+    EXPECT_EQ(built.menu("Title")->title(), QStringLiteral("R&&D"));
+    EXPECT_EQ(built.action("Item")->text(), QStringLiteral("a&&b"));
+    EXPECT_EQ(built.action("Twice")->text(), QStringLiteral("&&&&x&&"));
+    for (const QString& shown :
+        { built.menu("Title")->title(), built.action("Item")->text(), built.action("Twice")->text() })
+        EXPECT_TRUE(QKeySequence::mnemonic(shown).isEmpty()) << shown.toStdString();
+}
+
+TEST_F(MenuBuilderTest, PickingAnItemRunsItsEntryAndTitlesRunNothing) {
+    for (const MenuEntry& entry : kMenuTree) {
+        picked.clear();
+        if (entry.item.isTitle()) {
+            menus.menu(entry.item.name)->menuAction()->trigger();
+            EXPECT_TRUE(picked.empty()) << entry.item.name;
+        } else {
+            menus.action(entry.item.name)->trigger();
+            EXPECT_EQ(picked, std::vector<std::string>({ std::string(entry.item.name) }));
+        }
+    }
+}
+
+struct ShortcutCase {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* item;
+};
+
+class MenuBuilderShortcuts : public MenuBuilderTest, public testing::WithParamInterface<ShortcutCase> { };
+
+TEST_P(MenuBuilderShortcuts, ActWhileTheWindowIsActive) {
+    activate();
+    press(window.surface(), GetParam().key, GetParam().modifiers);
+    EXPECT_EQ(picked, std::vector<std::string>({ GetParam().item }));
+}
+
+TEST_P(MenuBuilderShortcuts, DoNothingWhileTheWindowIsHidden) {
+    activate();
+    window.hide();
+    QCoreApplication::processEvents();
+    press(window.surface(), GetParam().key, GetParam().modifiers);
+    press(&window, GetParam().key, GetParam().modifiers);
+    EXPECT_TRUE(picked.empty());
+}
+
+// Editing widgets claim copy, paste, cut and select-all for themselves, as the browser view does;
+// in this window the menu's keys come first.
+TEST_P(MenuBuilderShortcuts, WinOverAFocusedEditor) {
+    auto* editor = new QLineEdit(QStringLiteral("some text"), window.surface());
+    editor->show();
+    activate();
+    editor->setFocus();
+    ASSERT_TRUE(test::waitFor([&] { return editor->hasFocus(); }));
+    press(editor, GetParam().key, GetParam().modifiers);
+    EXPECT_EQ(picked, std::vector<std::string>({ GetParam().item }));
+    EXPECT_EQ(editor->text(), QStringLiteral("some text"));
+    EXPECT_FALSE(editor->hasSelectedText());
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, MenuBuilderShortcuts,
+    testing::Values(ShortcutCase { Qt::Key_G, Qt::ControlModifier, "QZGo" },
+        ShortcutCase { Qt::Key_C, Qt::ControlModifier, "QZCenter" },
+        ShortcutCase { Qt::Key_S, Qt::ControlModifier, "Search" },
+        ShortcutCase { Qt::Key_W, Qt::ControlModifier, "Site" },
+        ShortcutCase { Qt::Key_N, Qt::ControlModifier, "Blank" },
+        ShortcutCase { Qt::Key_F5, Qt::NoModifier, "Refresh" },
+        ShortcutCase { Qt::Key_X, Qt::ControlModifier, "Exit" },
+        ShortcutCase { Qt::Key_A, Qt::ControlModifier, "SelectAll" },
+        ShortcutCase { Qt::Key_P, Qt::ControlModifier, "PrintDo" },
+        ShortcutCase { Qt::Key_V, Qt::ControlModifier, "PrintView" },
+        ShortcutCase { Qt::Key_U, Qt::ControlModifier, "PrintSet" },
+        ShortcutCase { Qt::Key_H, Qt::ControlModifier, "HelpArticle" },
+        ShortcutCase { Qt::Key_F, Qt::ControlModifier, "GuestBook" },
+        ShortcutCase { Qt::Key_I, Qt::ControlModifier, "QZIntro" },
+        ShortcutCase { Qt::Key_O, Qt::ControlModifier, "QZOffice" }),
+    [](const testing::TestParamInfo<ShortcutCase>& p) { return std::string(p.param.item); });
+
+TEST_F(MenuBuilderTest, KeysWithoutAShortcutStayWithTheFocusedWidget) {
+    auto* editor = new QLineEdit(QStringLiteral("abc"), window.surface());
+    editor->show();
+    activate();
+    editor->setFocus();
+    ASSERT_TRUE(test::waitFor([&] { return editor->hasFocus(); }));
+    editor->setCursorPosition(3);
+    press(editor, Qt::Key_D, Qt::NoModifier, QStringLiteral("d"));
+    EXPECT_EQ(editor->text(), QStringLiteral("abcd"));
+    press(editor, Qt::Key_Z, Qt::ControlModifier); // undo is the editor's own
+    EXPECT_EQ(editor->text(), QStringLiteral("abc"));
+    EXPECT_TRUE(picked.empty());
+}
+
+TEST_F(MenuBuilderTest, PopupMenuRunsThePickedItemBeforeItReturns) {
+    HandleTable handles;
+    QtWindow qtWindow(window, handles);
+    qtWindow.setMenus(&menus);
+    bool returned = false;
+    std::vector<bool> returnedWhenPicked;
+    duringPick = [&] { returnedWhenPicked.push_back(returned); };
+
+    QTimer picker;
+    QObject::connect(&picker, &QTimer::timeout, [&] {
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!popup)
+            return;
+        picker.stop();
+        EXPECT_EQ(popup, menus.menu("mnuTray"));
+        popup->setActiveAction(menus.action("mnuTrayOpen"));
+        press(popup, Qt::Key_Return);
+    });
+    picker.start(10);
+    qtWindow.PopupMenu(menuEntry("mnuTray").item);
+    returned = true;
+    EXPECT_EQ(picked, std::vector<std::string>({ "mnuTrayOpen" }));
+    EXPECT_EQ(returnedWhenPicked, std::vector<bool>({ false }));
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
+TEST_F(MenuBuilderTest, PopupMenuLeftWithoutAPickRunsNothing) {
+    HandleTable handles;
+    QtWindow qtWindow(window, handles);
+    qtWindow.setMenus(&menus);
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            closer.stop();
+            press(popup, Qt::Key_Escape);
+        }
+    });
+    closer.start(10);
+    qtWindow.PopupMenu(menuEntry("mnuTray").item);
+    EXPECT_TRUE(picked.empty());
+}
+
+// The browser control as far as the menu commands below reach it.
+class StubBrowser final : public Browser {
+public:
+    void Navigate(const std::u16string&) override { }
+    void Navigate(const std::u16string&, const std::u16string&, const std::u16string&, const std::u16string&,
+        const std::u16string&) override { }
+    void Refresh2() override { ++refreshes; }
+    void Stop() override { throw PlatformError("stop failed"); }
+    void ExecWB(std::int32_t, std::int32_t) override { }
+    std::shared_ptr<Dispatch> Document() override { throw PlatformError("no document"); }
+    std::u16string LocationURL() override { return {}; }
+    std::u16string LocationName() override { return {}; }
+    void setToolBar(std::int32_t) override { }
+    void setTop(float) override { }
+    void setWidth(float) override { }
+    void setHeight(float) override { }
+    float Width() override { return 0; }
+    float Height() override { return 0; }
+    void SetFocus() override { }
+
+    int refreshes = 0;
+};
+
+TEST(MenuClickHandlers, RunTheFormsHandlerNamedAfterTheItemInTheBoundary) {
+    MainWindow window;
+    HandleTable handles;
+    QtWindow qtWindow(window, handles);
+    StubBrowser browser;
+    QtTimer timer(500, false);
+    QtScreen screen;
+    QtDesktop desktop(&window, nullptr);
+    Form1 form(FormParts { qtWindow, browser, timer, screen, desktop });
+    const MenuBuilder built(window, kMenuTree, MenuBuilder::clickHandlers(form));
+
+    built.action("Refresh")->trigger();
+    EXPECT_EQ(browser.refreshes, 1);
+
+    errorBoundary().run("Stop_Click", [] {}); // an earlier run's report would hide this one
+    testing::internal::CaptureStderr();
+    EXPECT_NO_THROW(built.action("Stop")->trigger());
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Stop_Click: stop failed"), std::string::npos);
+
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(test::waitFor([&] { return window.isActiveWindow(); }));
+    QKeyEvent f5(QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier);
+    QApplication::sendEvent(window.surface(), &f5);
+    EXPECT_EQ(browser.refreshes, 2);
+}
+
+} // namespace
+} // namespace qz
