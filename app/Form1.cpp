@@ -139,7 +139,7 @@ void Form1::mnuTrayClose_Click() {
 }
 
 void Form1::mnuTrayOpen_Click() {
-    Window& form = *Module1.TrayForm;
+    Window& form = trayForm();
     form.setWindowState(vbNormal);
     form.Show();
     form.SetFocus();

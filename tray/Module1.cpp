@@ -1,12 +1,20 @@
 #include "Module1.h"
 
 #include "platform/AnsiCodePage.h"
+#include "platform/Errors.h"
 
 #include <algorithm>
 
 namespace qz {
 
 Module1State Module1;
+
+Window& trayForm() {
+    // Unset only when the start-up failed before the tray was set up.
+    if (!Module1.TrayForm)
+        throw PlatformError("the tray has no window");
+    return *Module1.TrayForm;
+}
 
 namespace {
 constexpr DWORD kRecordSize = 88;
@@ -19,14 +27,14 @@ void callNotificationArea(DWORD message) {
 }
 
 void restoreTrayForm() {
-    Window& form = *Module1.TrayForm;
+    Window& form = trayForm();
     form.setWindowState(vbNormal);
     form.Show();
     form.SetFocus();
 }
 
 void popUpTrayMenu() {
-    Module1.TrayForm->PopupMenu(*Module1.TrayMenu);
+    trayForm().PopupMenu(*Module1.TrayMenu);
 }
 
 struct TrayAction {
@@ -89,7 +97,7 @@ void SetTrayTip(const std::u16string& tip) {
 void RemoveTrayIcon() {
     Module1.TrayIconData.uFlags = 0;
     callNotificationArea(NIM_DELETE);
-    SetWindowLongA(Module1.TrayForm->hWnd(), GWL_WNDPROC, Module1.PrevWndProc);
+    SetWindowLongA(trayForm().hWnd(), GWL_WNDPROC, Module1.PrevWndProc);
 }
 
 LRESULT TrayWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -36,6 +36,9 @@ struct Module1State {
 };
 extern Module1State Module1;
 
+// The window the tray acts on; PlatformError before AddTrayIcon has named it.
+Window& trayForm();
+
 void AddTrayIcon(Window& form, const MenuItem& menu);
 void SetTrayTip(const std::u16string& tip);
 void RemoveTrayIcon();

@@ -201,5 +201,14 @@ TEST(EndSession, RemovesTheIconWithoutAsking) {
     EXPECT_FALSE(shell.iconShown());
 }
 
+TEST(EndSession, AfterAFailedStartUpRaisesInsteadOfCrashing) {
+    FakePlatform platform;
+    platform.log.failAt("WebBrowser1.Navigate");
+    Form1 form(platform.parts());
+    EXPECT_THROW(form.Form_Load(), PlatformError);
+    EXPECT_THROW(form.Form_EndSession(), PlatformError);
+    EXPECT_THROW(form.mnuTrayOpen_Click(), PlatformError);
+}
+
 } // namespace
 } // namespace qz::test
