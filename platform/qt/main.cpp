@@ -1,5 +1,8 @@
 // The shell's entry point: the application object first, then the shell inside its lifetime.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "Application.h"
 
@@ -12,6 +15,17 @@ int main(int argc, char** argv) {
     // The process ends with the main window, which a close request only hides.
     QApplication::setQuitOnLastWindowClosed(false);
     Q_INIT_RESOURCE(qz);
+
+    // Every text the user sees is Simplified Chinese, the toolkit's own dialogs, the engine's error pages
+    // and the page's context menu included, whatever the system's language.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    QTranslator qtTexts;
+    QTranslator engineTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), translations))
+        QCoreApplication::installTranslator(&qtTexts);
+    if (engineTexts.load(QStringLiteral("qtwebengine_zh_CN"), translations))
+        QCoreApplication::installTranslator(&engineTexts);
 
     qz::Application shell;
     return shell.run();
