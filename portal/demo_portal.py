@@ -1,0 +1,293 @@
+#!/usr/bin/env python3
+"""The bundled demo portal: the four portal sites of qz-shell on four loopback addresses.
+
+Every site answers its own pages in Simplified Chinese. The start page sets a session cookie and
+carries the title that sizes the shell's window. Every request is appended to a log file as one JSON
+line, so tests can see exactly what the shell asked for. Python 3 standard library only.
+"""
+
+import argparse
+import html
+import json
+import os
+import signal
+import sys
+import threading
+import time
+from http import HTTPStatus
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from urllib.parse import parse_qs, urlsplit
+
+DEFAULT_HOSTS = {
+    "service": "127.0.0.1:8301",
+    "search": "127.0.0.1:8302",
+    "site": "127.0.0.1:8303",
+    "home": "127.0.0.1:8304",
+}
+SITE_ROLES = {
+    "service": "start page, go page, member hall, help centre",
+    "search": "search portal",
+    "site": "site directory",
+    "home": "update, tutorial, guest book, introduction, home page",
+}
+DEFAULT_START_TITLE = "QZ 门户@800@560"
+SESSION_COOKIE = "qz_session=demo"
+
+
+def page(title, heading, paragraphs, links=(), head_extra=""):
+    """A complete UTF-8 page; title, heading and paragraphs are plain text, links are (href, text)."""
+    body = [f"<h1>{html.escape(heading)}</h1>"]
+    body += [f"<p>{html.escape(text)}</p>" for text in paragraphs]
+    if links:
+        items = "".join(f'<li><a href="{html.escape(href)}">{html.escape(text)}</a></li>' for href, text in links)
+        body.append(f"<ul>{items}</ul>")
+    return (
+        "<!DOCTYPE html>\n"
+        '<html lang="zh-CN">\n<head>\n<meta charset="utf-8">\n'
+        f"<title>{html.escape(title)}</title>\n"
+        "<style>body{font-family:sans-serif;margin:16px;line-height:1.5}h1{font-size:22px}</style>\n"
+        f"{head_extra}</head>\n<body>\n" + "\n".join(body) + "\n</body>\n</html>\n"
+    )
+
+
+def refresh_script(url, after):
+    """Moves the page on to url after the given seconds."""
+    return f"<script>setTimeout(function () {{ location.href = {json.dumps(url)}; }}, {int(after * 1000)});</script>\n"
+
+
+class Portal:
+    """The four sites' pages and the shared request log."""
+
+    def __init__(self, hosts, start_title, start_delay, start_next, start_next_after, log_path):
+        self.hosts = hosts
+        self.start_title = start_title
+        self.start_delay = start_delay
+        self.start_next = start_next
+        self.start_next_after = start_next_after
+        self.log_lock = threading.Lock()
+        directory = os.path.dirname(os.path.abspath(log_path))
+        os.makedirs(directory, exist_ok=True)
+        self.log_file = open(log_path, "a", encoding="utf-8")
+
+    def url(self, site, path):
+        return f"http://{self.hosts[site]}{path}"
+
+    def log(self, record):
+        line = json.dumps(record, ensure_ascii=False)
+        with self.log_lock:
+            self.log_file.write(line + "\n")
+            self.log_file.flush()
+
+    # Each route takes the parsed query string and the Cookie header and returns
+    # (status, extra headers, body text).
+
+    def start_page(self, query, cookie):
+        if self.start_delay > 0:
+            time.sleep(self.start_delay)
+        links = [
+            (self.url("service", "/qz/Go/?from=qz"), "通行天下"),
+            (self.url("service", "/member/?from=qz"), "会员大厅"),
+            (self.url("service", "/help/?from=qz"), "帮助中心"),
+            (self.url("search", "/?from=qz"), "智能搜索"),
+            (self.url("site", "/?from=qz"), "网址导航"),
+            (self.url("home", "/?version=1.0.0&from=qz"), "官方主页"),
+        ]
+        version = query.get("version", [""])[0]
+        head = refresh_script(self.start_next, self.start_next_after) if self.start_next else ""
+        body = page(
+            self.start_title,
+            "欢迎使用 QZ 门户",
+            [
+                "这是随 qz-shell 附带的演示门户首页，用于本地运行和测试。",
+                f"客户端版本：{version or '未知'}。本页已为您设置会话 Cookie。",
+                "请从下面的链接进入各个栏目。",
+            ],
+            links,
+            head,
+        )
+        return HTTPStatus.OK, [("Set-Cookie", f"{SESSION_COOKIE}; Path=/")], body
+
+    def member_page(self, query, cookie):
+        state = "您已登录（会话 Cookie 已收到）。" if SESSION_COOKIE in cookie else "您尚未登录：没有收到会话 Cookie。"
+        return HTTPStatus.OK, [], page("会员大厅", "会员大厅", [state, "这里可以查看积分、消息和个人资料。"])
+
+    def static(self, title, heading, *paragraphs):
+        return lambda query, cookie: (HTTPStatus.OK, [], page(title, heading, paragraphs))
+
+    def routes(self, site):
+        """The pages of one site, by exact path (letter case matters). Only the start page's title
+        carries the sizing marker "QZ": following a link never resizes the shell by accident."""
+        if site == "service":
+            return {
+                "/api/qz/": self.start_page,
+                "/qz/Go/": self.static("通行天下", "通行天下", "从这里出发，浏览 QZ 精选的内容。", "每日推荐、热门话题和最新动态都在这里。"),
+                "/member/": self.member_page,
+                "/help/": self.static("帮助中心", "帮助中心", "常见问题：如何登录、如何修改资料、如何联系客服。", "如需更多帮助，请在留言板留言。"),
+            }
+        if site == "search":
+            return {"/": self.static("智能搜索", "智能搜索", "请输入关键词进行搜索。", "演示门户不提供真正的搜索结果。")}
+        if site == "site":
+            return {"/": self.static("网址导航", "网址导航", "常用网站分类：新闻、购物、视频、游戏。", "演示门户中的链接仅作展示。")}
+        if site == "home":
+            return {
+                "/qz/Update/": self.static("软件更新", "软件更新", "您使用的是最新版本，无需更新。", "更新说明：修复了若干问题，提升了稳定性。"),
+                "/qz/help/": self.static("使用教程", "使用教程", "第一步：打开 QZ。第二步：从菜单选择栏目。", "关闭窗口后，QZ 仍在通知区域运行。"),
+                "/qz/guestbook/": self.static("留言反馈", "留言反馈", "欢迎留下您的意见和建议。", "我们会尽快回复每一条留言。"),
+                "/qz/intro/": self.static("产品介绍", "产品介绍", "QZ 是一个小巧的门户客户端。", "它按页面的要求调整窗口大小，并常驻通知区域。"),
+                "/": self.static("官方主页", "官方主页", "欢迎访问 QZ 官方主页。", "这里发布新闻、下载和联系方式。"),
+            }
+        return {}
+
+    def test_page(self, query, cookie):
+        """A page whose title is exactly the given text; optionally late, optionally moving on."""
+        title = query.get("title", [""])[0]
+        delay = float(query.get("delay", ["0"])[0] or 0)
+        if delay > 0:
+            time.sleep(delay)
+        head = ""
+        if "next" in query:
+            head = refresh_script(query["next"][0], float(query.get("after", ["0"])[0] or 0))
+        return HTTPStatus.OK, [], page(title, "测试页面", ["这是测试页面，标题由地址中的参数决定。", f"标题：{title}"], (), head)
+
+    def test_status(self, query, cookie):
+        try:
+            code = HTTPStatus(int(query.get("code", ["500"])[0]))
+        except ValueError:
+            code = HTTPStatus.INTERNAL_SERVER_ERROR
+        text = f"{code.value} {code.phrase}"
+        return code, [], page(text, "测试状态", [f"服务器按要求返回了状态 {text}。"])
+
+
+def not_found(path):
+    return HTTPStatus.NOT_FOUND, [], page("404 页面不存在", "页面不存在", [f"找不到您要访问的页面：{path}", "请检查地址是否正确。"])
+
+
+def make_handler(portal, site):
+    routes = portal.routes(site)
+    routes.update({"/test/page": portal.test_page, "/test/status": portal.test_status})
+
+    class Handler(BaseHTTPRequestHandler):
+        server_version = "QZDemoPortal/1.0"
+        protocol_version = "HTTP/1.1"
+
+        def log_message(self, format, *args):
+            pass  # the JSON log is the record
+
+        def respond(self, send_body):
+            cookie = self.headers.get("Cookie", "")
+            portal.log({
+                "method": self.command,
+                "host": self.headers.get("Host", ""),
+                "path": self.path,
+                "cookie": cookie,
+                "site": site,
+                "time": round(time.time(), 3),
+            })
+            parts = urlsplit(self.path)
+            query = parse_qs(parts.query, keep_blank_values=True)
+            path = parts.path
+            route = routes.get(path)
+            status, headers, body = route(query, cookie) if route else not_found(path)
+            data = body.encode("utf-8")
+            self.send_response(status)
+            self.send_header("Content-Type", "text/html; charset=utf-8")
+            self.send_header("Content-Length", str(len(data)))
+            self.send_header("Cache-Control", "no-store")
+            for name, value in headers:
+                self.send_header(name, value)
+            self.end_headers()
+            if send_body:
+                self.wfile.write(data)
+
+        def do_GET(self):
+            self.respond(True)
+
+        def do_HEAD(self):
+            self.respond(False)
+
+        def do_POST(self):
+            length = int(self.headers.get("Content-Length", "0") or 0)
+            if length:
+                self.rfile.read(length)
+            self.respond(True)
+
+    return Handler
+
+
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+
+def split_address(text):
+    """"host:port" (or "[v6]:port") into (host, port)."""
+    host, sep, port = text.rpartition(":")
+    if not sep or not port.isdigit() or not host:
+        raise argparse.ArgumentTypeError(f"'{text}' is not host:port (for example 127.0.0.1:8301)")
+    return host.strip("[]"), int(port)
+
+
+def parse_args(argv):
+    parser = argparse.ArgumentParser(
+        description="The demo portal for qz-shell: four small sites on loopback, every request logged as JSON.",
+        epilog="Test pages on every site: /test/page?title=TEXT&delay=SECONDS[&next=URL&after=SECONDS] and "
+        "/test/status?code=500. Port 0 picks a free port; the addresses in use are printed as one JSON "
+        "line on standard output once all four sites listen.",
+    )
+    for site, default in DEFAULT_HOSTS.items():
+        parser.add_argument(f"--{site}", default=default, metavar="HOST:PORT",
+                            help=f"{SITE_ROLES[site]} (default {default})")
+    parser.add_argument("--start-title", default=DEFAULT_START_TITLE,
+                        help=f"title of the start page /api/qz/ (default {DEFAULT_START_TITLE!r})")
+    parser.add_argument("--start-delay", type=float, default=0.0, metavar="SECONDS",
+                        help="wait this long before answering the start page")
+    parser.add_argument("--start-next", metavar="URL",
+                        help="have the start page move on to URL (after --start-next-after seconds)")
+    parser.add_argument("--start-next-after", type=float, default=1.0, metavar="SECONDS",
+                        help="seconds before the start page moves on to --start-next (default 1)")
+    parser.add_argument("--log", default=os.path.join("build", "portal.log"), metavar="PATH",
+                        help="request log, one JSON line per request, appended (default build/portal.log)")
+    args = parser.parse_args(argv)
+    for site in DEFAULT_HOSTS:
+        try:
+            split_address(getattr(args, site))
+        except argparse.ArgumentTypeError as error:
+            parser.error(f"--{site}: {error}")
+    return args
+
+
+def main(argv=None):
+    args = parse_args(argv)
+    hosts = {site: getattr(args, site) for site in DEFAULT_HOSTS}
+    servers = {}
+    try:
+        for site in DEFAULT_HOSTS:
+            servers[site] = Server(split_address(hosts[site]), None)
+    except OSError as error:
+        print(f"demo_portal: cannot listen on {hosts[site]} ({site}): {error.strerror}", file=sys.stderr)
+        return 2
+    for site, server in servers.items():
+        host, port = server.server_address[:2]
+        hosts[site] = f"{host}:{port}"
+    portal = Portal(hosts, args.start_title, args.start_delay, args.start_next, args.start_next_after, args.log)
+    for site, server in servers.items():
+        server.RequestHandlerClass = make_handler(portal, site)
+
+    stop = threading.Event()
+    signal.signal(signal.SIGTERM, lambda *_: stop.set())
+    signal.signal(signal.SIGINT, lambda *_: stop.set())
+    threads = [threading.Thread(target=s.serve_forever, kwargs={"poll_interval": 0.2}, daemon=True)
+               for s in servers.values()]
+    for thread in threads:
+        thread.start()
+    print(json.dumps(hosts), flush=True)
+    print(f"demo_portal: start page http://{hosts['service']}/api/qz/?from=qz&version=1.0.0, "
+          f"log {os.path.abspath(args.log)}", file=sys.stderr, flush=True)
+    while not stop.wait(0.5):
+        pass
+    # The serving threads are daemons: returning ends them and closes the sockets.
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
