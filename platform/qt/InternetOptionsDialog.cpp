@@ -5,6 +5,7 @@
 #include <QDirIterator>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
@@ -143,8 +144,11 @@ void InternetOptionsDialog::addDeletion(QBoxLayout* row, const ProfileDeletion& 
 
 bool InternetOptionsDialog::confirmed(const QString& question) {
     QMessageBox box(QMessageBox::Question, windowTitle(), question, QMessageBox::Yes | QMessageBox::No, this);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("是"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("否"));
+    for (const auto& [button, label] :
+        { std::pair { QMessageBox::Yes, u"是" }, std::pair { QMessageBox::No, u"否" } }) {
+        box.button(button)->setText(QString::fromUtf16(label));
+        box.button(button)->setIcon(QIcon()); // words only, like the shell's other questions
+    }
     // Nothing is deleted by a stray Enter or Escape.
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);

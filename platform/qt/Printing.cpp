@@ -41,11 +41,12 @@ QString pdfNameFor(const QString& title) {
 }
 
 void nameAfterPage(QPrinter& printer, const QWebEngineView& view) {
-    printer.setDocName(view.title());
+    const QString name = documentName(view.title());
+    printer.setDocName(name);
     if (printer.outputFormat() != QPrinter::PdfFormat)
         return;
     if (printer.outputFileName().isEmpty() || printer.outputFileName() == g_chosenPdfName) {
-        g_chosenPdfName = pdfNameFor(view.title());
+        g_chosenPdfName = pdfNameFor(name);
         printer.setOutputFileName(g_chosenPdfName);
     }
 }
@@ -95,6 +96,11 @@ QWebEngineView& checked(QWebEngineView* view) {
     return *view;
 }
 } // namespace
+
+QString documentName(const QString& title) {
+    // Only a title with the portal's marker carries a size; any other "@" belongs to the title.
+    return title.contains(QStringLiteral("QZ")) ? title.section(QLatin1Char('@'), 0, 0) : title;
+}
 
 QPrinter& shellPrinter() {
     if (g_printer)

@@ -132,4 +132,10 @@ TEST_F(BrowserPrintingTest, PreviewShowsThePagesOfThePage) {
 }
 
 } // namespace
+TEST(DocumentName, DropsTheSizeAPortalTitleCarries) {
+    EXPECT_EQ(documentName(QStringLiteral("QZ 门户@800@560")), QStringLiteral("QZ 门户"));
+    EXPECT_EQ(documentName(QStringLiteral("QZ")), QStringLiteral("QZ"));
+    EXPECT_EQ(documentName(QStringLiteral("联系 help@example.com")), QStringLiteral("联系 help@example.com"));
+}
+
 } // namespace qz
