@@ -655,3 +655,165 @@ class ShellTestCase(unittest.TestCase):
 
     def minimize(self, window=None):
         self.xdotool("windowminimize", "--sync", window or self.main_window)
+
+
+# ----------------------------------------------------------------------------------------------------
+# Menus, dialogs, the clipboard and the end of the process: what the tests of the commands and of
+# closing and exiting look at.
+
+class XSelectionEvent(ctypes.Structure):
+    _fields_ = [
+        ("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+        ("display", ctypes.c_void_p), ("requestor", ctypes.c_ulong), ("selection", ctypes.c_ulong),
+        ("target", ctypes.c_ulong), ("property", ctypes.c_ulong), ("time", ctypes.c_ulong),
+    ]
+
+
+SELECTION_NOTIFY = 31
+SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
+SUBSTRUCTURE_REDIRECT_MASK = 1 << 20
+NET_WM_STATE_ADD = 1
+# Dark enough to be text on the menu bar's light grey, not its background or its edge.
+TEXT_BRIGHTNESS = 300
+# Blank columns that part two menu titles; within a title ("Q  Z(Q)") the gaps are narrower.
+TITLE_GAP = 13
+
+
+def selection_text(xlib, selection="CLIPBOARD", timeout=5):
+    """The text an X selection holds, asked for as UTF-8 the way a pasting program asks; None when
+    no one owns it or the owner has no text."""
+    lib = xlib.lib
+    lib.XCreateSimpleWindow.restype = ctypes.c_ulong
+    lib.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                                        ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+    lib.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    lib.XConvertSelection.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong,
+                                      ctypes.c_ulong, ctypes.c_ulong]
+    lib.XCheckTypedWindowEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.POINTER(XEvent)]
+    if not xlib.selection_owner(selection):
+        return None
+    requestor = lib.XCreateSimpleWindow(xlib.dpy, xlib.root, 0, 0, 1, 1, 0, 0, 0)
+    try:
+        lib.XConvertSelection(xlib.dpy, xlib.atom(selection), xlib.atom("UTF8_STRING"),
+                              xlib.atom("QZ_E2E_SELECTION"), requestor, 0)
+        lib.XFlush(xlib.dpy)
+        event = XEvent()
+        deadline = time.monotonic() + timeout
+        while not lib.XCheckTypedWindowEvent(xlib.dpy, requestor, SELECTION_NOTIFY, ctypes.byref(event)):
+            if time.monotonic() >= deadline:
+                raise AssertionError(f"the owner of {selection} did not answer within {timeout} s")
+            time.sleep(0.05)
+        notify = ctypes.cast(ctypes.byref(event), ctypes.POINTER(XSelectionEvent)).contents
+        return xlib.text(requestor, "QZ_E2E_SELECTION") if notify.property else None
+    finally:
+        lib.XDestroyWindow(xlib.dpy, requestor)
+        lib.XFlush(xlib.dpy)
+
+
+def add_wm_states(xlib, window, *states):
+    """What a task bar sends to maximize a window: a _NET_WM_STATE request to the window manager."""
+    event = XEvent()
+    event.xclient.type = CLIENT_MESSAGE
+    event.xclient.window = window
+    event.xclient.message_type = xlib.atom("_NET_WM_STATE")
+    event.xclient.format = 32
+    event.xclient.data[0] = NET_WM_STATE_ADD
+    for i, state in enumerate(states[:2]):
+        event.xclient.data[1 + i] = xlib.atom(state)
+    event.xclient.data[3] = 2  # from a pager or task bar, as a person's request
+    ok = xlib._checked(lambda: xlib.lib.XSendEvent(xlib.dpy, xlib.root, 0,
+                                                   SUBSTRUCTURE_NOTIFY_MASK | SUBSTRUCTURE_REDIRECT_MASK,
+                                                   ctypes.byref(event)))
+    xlib.lib.XFlush(xlib.dpy)
+    return ok
+
+
+class CommandTestCase(ShellTestCase):
+    """A test that works the shell's menus and dialogs, reads the clipboard or waits for the end."""
+
+    def own_windows(self):
+        """The shell's shown top-level windows (without a window manager): main, browser windows, dialogs."""
+        return [w for w in self.top_level_windows() if self.x.cardinals(w, "_NET_WM_PID") == [self.shell.pid]]
+
+    def wait_for_new_window(self, known, timeout=20):
+        """The one window of the shell's own that is shown and is not among known."""
+        found = wait_until(lambda: [w for w in self.own_windows() if w not in known], timeout,
+                           lambda: f"a new window of the shell's shows; its windows are {self.describe_windows()}")
+        self.assertEqual(len(found), 1, f"one new window expected: {self.describe_windows()}")
+        return found[0]
+
+    def describe_windows(self):
+        return [(hex(w), self.caption(w), tuple(self.geometry(w) or ())) for w in self.own_windows()]
+
+    def wait_for_popup(self, known, timeout=10):
+        """The one popup (a menu) that is shown and is not among known."""
+        found = wait_until(lambda: set(self.top_level_popups()) - set(known), timeout, "a popup menu opens")
+        self.assertEqual(len(found), 1, "one popup window")
+        return found.pop()
+
+    def modal(self, window):
+        return self.x.atom("_NET_WM_STATE_MODAL") in self.x.cardinals(window, "_NET_WM_STATE")
+
+    def screen_columns(self, left, top, width, height):
+        """Which columns of the screen rectangle hold dark (text) pixels, as x offsets in it."""
+        result = subprocess.run(["import", "-display", self.display, "-window", "root", "-crop",
+                                 f"{width}x{height}+{left}+{top}", "-depth", "8", "txt:-"], env=self._env(),
+                                capture_output=True, text=True, timeout=30, check=True)
+        columns = set()
+        for line in result.stdout.splitlines()[1:]:
+            place, _, colour = line.partition(":")
+            values = colour.split("(", 1)[1].split(")", 1)[0].split(",")[:3]
+            if sum(int(float(v)) for v in values) < TEXT_BRIGHTNESS:
+                columns.add(int(place.split(",")[0]))
+        return sorted(columns)
+
+    def menu_bar_titles(self):
+        """The titles the main window's menu bar shows, as (first, last) pixel columns on the screen."""
+        geometry = self.geometry()
+        self.screenshot("menu-bar")
+        titles = []
+        for column in self.screen_columns(geometry.x, geometry.y, geometry.width, MENU_BAR_HEIGHT):
+            if titles and column - titles[-1][1] <= TITLE_GAP:
+                titles[-1][1] = column
+            else:
+                titles.append([column, column])
+        return [(geometry.x + first, geometry.x + last) for first, last in titles]
+
+    def open_menu_title(self, title):
+        """Clicks a menu bar title, given as menu_bar_titles() gives it; returns its dropdown menu."""
+        known = self.top_level_popups()
+        self.xdotool("mousemove", (title[0] + title[1]) // 2, self.geometry().y + MENU_BAR_HEIGHT // 2, "click", 1)
+        return self.wait_for_popup(known)
+
+    def click_menu_row(self, menu, row, rows):
+        """Clicks the middle of a menu's row (from 0) of rows of equal height."""
+        geometry = self.geometry(menu)
+        self.xdotool("mousemove", geometry.x + geometry.width // 2,
+                     geometry.y + (2 * row + 1) * geometry.height // (2 * rows), "click", 1)
+
+    def engine_processes(self):
+        """The browser engine's helper processes this test started that still run."""
+        found = []
+        for pid in self._marked_processes():
+            try:
+                with open(f"/proc/{pid}/comm", encoding="utf-8", errors="replace") as comm:
+                    if comm.read().startswith("QtWebEngine"):
+                        found.append(pid)
+            except OSError:
+                pass
+        return found
+
+    def wait_for_end(self, icon, timeout=30):
+        """Waits until the shell ends; returns (exit status, whether its icon was gone while it still ran)."""
+        icon_first = False
+        deadline = time.monotonic() + timeout
+        while True:
+            # The icon is looked at before the process: an icon found gone while the process still
+            # runs afterwards went first, not with the process's connection to the X server.
+            icon_gone = not self.viewable(icon)
+            if self.shell.poll() is not None:
+                return self.shell.returncode, icon_first
+            icon_first = icon_first or icon_gone
+            if time.monotonic() >= deadline:
+                raise AssertionError(f"the shell ends (still running after {timeout} s)")
+            time.sleep(0.01)
