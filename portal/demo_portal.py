@@ -79,7 +79,7 @@ class Portal:
             self.log_file.flush()
 
     # Each route takes the parsed query string and the Cookie header and returns
-    # (status, extra headers, body text).
+    # (status, extra headers, body text or bytes).
 
     def start_page(self, query, cookie):
         if self.start_delay > 0:
@@ -157,6 +157,47 @@ class Portal:
         text = f"{code.value} {code.phrase}"
         return code, [], page(text, "测试状态", [f"服务器按要求返回了状态 {text}。"])
 
+    def test_popups(self, query, cookie):
+        """A page that tries to open n windows of its own as soon as it loads, with no click; its title
+        then says how many the browser let it open."""
+        count = int(query.get("n", ["20"])[0] or 0)
+        script = (
+            "<script>\nwindow.addEventListener('load', function () {\n"
+            "  var opened = 0;\n"
+            f"  for (var i = 0; i < {count}; i++) {{\n"
+            "    if (window.open('/test/page?title=' + encodeURIComponent('弹出窗口 ' + i), 'popup' + i)) opened++;\n"
+            "  }\n"
+            f"  document.title = '弹窗测试：打开了 ' + opened + ' / {count} 个';\n"
+            "});\n</script>\n"
+        )
+        return HTTPStatus.OK, [], page("弹窗测试", "弹窗测试", [f"本页加载时尝试打开 {count} 个窗口。"], (), script)
+
+    def test_bad_bytes(self, query, cookie):
+        """A page said to be UTF-8 whose title and text hold bytes that are not: a lone 0xFF, a cut
+        sequence, an overlong form and an encoded surrogate."""
+        bad = b"\xff \xe6\x97 \xc0\xaf \xed\xa0\x80"
+        return HTTPStatus.OK, [], (
+            b'<!DOCTYPE html>\n<html lang="zh-CN">\n<head>\n<meta charset="utf-8">\n'
+            b"<title>\xe5\x9d\x8f\xe5\xad\x97\xe8\x8a\x82 " + bad + b"</title>\n</head>\n<body>\n"
+            b"<h1>\xe5\x9d\x8f\xe5\xad\x97\xe8\x8a\x82</h1>\n<p>" + bad * 64 + b"</p>\n</body>\n</html>\n"
+        )
+
+    def test_big_title(self, query, cookie):
+        """A page whose title is about size bytes of UTF-8 (1 MiB unless asked)."""
+        size = int(query.get("size", [str(1 << 20)])[0] or 0)
+        title = "超长标题" + "长" * max(0, (size - 12) // 3)
+        return HTTPStatus.OK, [], page(title, "超长标题", [f"本页标题约 {size} 字节。"])
+
+    def test_title_storm(self, query, cookie):
+        """A page that changes its title every interval milliseconds (10 unless asked), for ever."""
+        interval = int(query.get("interval", ["10"])[0] or 10)
+        script = (
+            "<script>\nvar changes = 0;\n"
+            f"setInterval(function () {{ document.title = '标题风暴 ' + (++changes); }}, {interval});\n"
+            "</script>\n"
+        )
+        return HTTPStatus.OK, [], page("标题风暴", "标题风暴", [f"本页每 {interval} 毫秒改一次标题。"], (), script)
+
 
 def not_found(path):
     return HTTPStatus.NOT_FOUND, [], page("404 页面不存在", "页面不存在", [f"找不到您要访问的页面：{path}", "请检查地址是否正确。"])
@@ -164,7 +205,14 @@ def not_found(path):
 
 def make_handler(portal, site):
     routes = portal.routes(site)
-    routes.update({"/test/page": portal.test_page, "/test/status": portal.test_status})
+    routes.update({
+        "/test/page": portal.test_page,
+        "/test/status": portal.test_status,
+        "/test/popups": portal.test_popups,
+        "/test/bad-bytes": portal.test_bad_bytes,
+        "/test/big-title": portal.test_big_title,
+        "/test/title-storm": portal.test_title_storm,
+    })
 
     class Handler(BaseHTTPRequestHandler):
         server_version = "QZDemoPortal/1.0"
@@ -188,7 +236,7 @@ def make_handler(portal, site):
             path = parts.path
             route = routes.get(path)
             status, headers, body = route(query, cookie) if route else not_found(path)
-            data = body.encode("utf-8")
+            data = body if isinstance(body, bytes) else body.encode("utf-8")
             self.send_response(status)
             self.send_header("Content-Type", "text/html; charset=utf-8")
             self.send_header("Content-Length", str(len(data)))
@@ -230,8 +278,9 @@ def split_address(text):
 def parse_args(argv):
     parser = argparse.ArgumentParser(
         description="The demo portal for qz-shell: four small sites on loopback, every request logged as JSON.",
-        epilog="Test pages on every site: /test/page?title=TEXT&delay=SECONDS[&next=URL&after=SECONDS] and "
-        "/test/status?code=500. Port 0 picks a free port; the addresses in use are printed as one JSON "
+        epilog="Test pages on every site: /test/page?title=TEXT&delay=SECONDS[&next=URL&after=SECONDS], "
+        "/test/status?code=500, /test/popups?n=20, /test/bad-bytes, /test/big-title?size=BYTES and "
+        "/test/title-storm?interval=MS. Port 0 picks a free port; the addresses in use are printed as one JSON "
         "line on standard output once all four sites listen.",
     )
     for site, default in DEFAULT_HOSTS.items():

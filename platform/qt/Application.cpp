@@ -14,6 +14,7 @@
 #include "Twips.h"
 #include "commands/MenuTree.h"
 #include "platform/ErrorBoundary.h"
+#include "tray/Module1.h"
 
 namespace qz {
 
@@ -61,6 +62,12 @@ int Application::run() {
         return 0;
     m_window->show();
     return QCoreApplication::exec();
+}
+
+bool Application::showFromTray() {
+    // The icon the form added: its window and id are those its clicks carry.
+    const TrayIconRecord& icon = Module1.TrayIconData;
+    return m_win32.activate(icon.hWnd, icon.uID, QSystemTrayIcon::Trigger);
 }
 
 void Application::endSession() {

@@ -30,6 +30,10 @@ public:
     // Loads the form, shows the window and runs the event loop; the process's exit status.
     int run();
 
+    // Brings the window back as a left click on the tray icon does; false when there is no icon or
+    // no window left to bring back.
+    bool showFromTray();
+
 private:
     // The session ends (log-off, shut-down, a termination signal): the form's end-of-session
     // handler, then the window goes without asking.

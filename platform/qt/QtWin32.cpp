@@ -78,7 +78,7 @@ BOOL QtWin32::add(const NOTIFYICONDATAA& data) {
     // the tray menu's exit removes the icon, and hiding an icon destroys Qt's icon window at once.
     QObject::connect(
         entry.icon, &QSystemTrayIcon::activated, &m_dispatcher,
-        [this, key](QSystemTrayIcon::ActivationReason reason) { activated(key, reason); },
+        [this, key](QSystemTrayIcon::ActivationReason reason) { activate(key.first, key.second, reason); },
         Qt::QueuedConnection);
     apply(entry, data);
     // Without a notification area the icon still waits: Qt docks it once a tray host appears.
@@ -114,25 +114,28 @@ void QtWin32::apply(TrayIcon& entry, const NOTIFYICONDATAA& data) {
         entry.icon->setToolTip(tipText(data));
 }
 
-void QtWin32::activated(Key key, QSystemTrayIcon::ActivationReason reason) {
+bool QtWin32::activate(HWND hWnd, UINT id, QSystemTrayIcon::ActivationReason reason) {
     const auto activation = std::find_if(std::begin(kActivations), std::end(kActivations),
         [reason](const Activation& entry) { return entry.reason == reason; });
     if (activation == std::end(kActivations))
-        return;
+        return false;
+    const Key key { hWnd, id };
+    bool sent = false;
     for (const LPARAM mouseMessage : activation->messages) {
         // The previous message's handler may have removed the icon or unhooked the window.
         const auto it = m_icons.find(key);
         if (mouseMessage == 0 || it == m_icons.end() || !it->second.callbackMessage)
-            return;
+            return sent;
         const UINT callbackMessage = *it->second.callbackMessage;
-        const auto [hWnd, id] = key;
         const std::optional<LONG_PTR> procedure = procedureOf(hWnd);
         if (!procedure)
-            return; // a destroyed window gets no messages
+            return sent; // a destroyed window gets no messages
         // Nothing may unwind into Qt's event delivery.
         errorBoundary().run(
             "TrayWindowProc", [&] { CallWindowProcA(*procedure, hWnd, callbackMessage, id, mouseMessage); });
+        sent = true;
     }
+    return sent;
 }
 
 std::optional<LONG_PTR> QtWin32::procedureOf(HWND hWnd) const {

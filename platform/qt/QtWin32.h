@@ -31,6 +31,11 @@ public:
     // The icon shown for a window and id, or nullptr.
     QSystemTrayIcon* trayIcon(HWND hWnd, UINT id) const;
 
+    // Sends the messages the activation stands for through the window's procedure, as the icon's own
+    // activation does; false when no message went out (no such icon, no callback message, or the
+    // window is destroyed).
+    bool activate(HWND hWnd, UINT id, QSystemTrayIcon::ActivationReason reason);
+
     // The procedure every window starts with: nothing the shell sends it needs an answer.
     static LRESULT defaultWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -47,7 +52,6 @@ private:
     // Whether every part the flags name is valid; a record with a bad part changes nothing.
     bool acceptable(const NOTIFYICONDATAA& data) const;
     void apply(TrayIcon& entry, const NOTIFYICONDATAA& data);
-    void activated(Key key, QSystemTrayIcon::ActivationReason reason);
     // The window's procedure slot; nothing when the handle names no live window.
     std::optional<LONG_PTR> procedureOf(HWND hWnd) const;
 

@@ -1,10 +1,34 @@
 #include "WebPage.h"
 
+#include <QTimer>
 #include <QWebEngineSettings>
 
 #include "BrowserWindow.h"
 
 namespace qz {
+
+const QString WebPage::kStoppedTitle = QStringLiteral("页面已停止响应");
+
+namespace {
+// The notice is a page of its own, not an address: it must show even when nothing else can load.
+QString stoppedNotice(const QUrl& address) {
+    QString html = QStringLiteral(
+        "<!doctype html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>%1</title>"
+        "<style>body{font-family:sans-serif;font-size:14px;margin:12px;line-height:1.5}"
+        "h1{font-size:16px;margin:0 0 8px}"
+        ".button{display:inline-block;padding:4px 14px;border:1px solid #888;border-radius:3px;"
+        "background:#f0f0f0;color:#000;text-decoration:none}</style></head><body>"
+        "<h1>%1</h1><p>显示此页面的程序意外退出了。</p>")
+                       .arg(WebPage::kStoppedTitle);
+    // Only an address the page can go to from here is offered.
+    const QString scheme = address.scheme();
+    if (address.isValid() && (scheme == u"http" || scheme == u"https"))
+        html += QStringLiteral("<p><a class=\"button\" role=\"button\" href=\"%1\">重新加载</a></p>")
+                    .arg(address.toString(QUrl::FullyEncoded).toHtmlEscaped());
+    html += QStringLiteral("</body></html>");
+    return html;
+}
+} // namespace
 
 WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent) {
@@ -12,6 +36,8 @@ WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
     // the user asked for (a click on a link or a button) still open, and a page that opens windows
     // on its own is held back, as a browser's pop-up blocker does.
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    connect(this, &QWebEnginePage::renderProcessTerminated, this,
+        [this](RenderProcessTerminationStatus status, int) { recoverRenderer(status); });
 }
 
 // Tabs, background tabs and script dialogs alike: the shell has windows, not tabs.
@@ -19,6 +45,35 @@ QWebEnginePage* WebPage::createWindow(WebWindowType) {
     auto* window = new BrowserWindow(profile());
     window->show();
     return window->page();
+}
+
+void WebPage::recoverRenderer(RenderProcessTerminationStatus status) {
+    if (status == NormalTerminationStatus)
+        return;
+    // The notice is shown from memory: its own address is no place to go back to.
+    const QUrl shown = url().isEmpty() ? requestedUrl() : url();
+    if (!shown.isEmpty() && shown.scheme() != u"data")
+        m_lastAddress = shown;
+    const RendererCrashPolicy::Step step = m_crashes.onCrash(RendererCrashPolicy::Clock::now());
+    // Not from inside the engine's report of the death: the page starts its next renderer afterwards.
+    QTimer::singleShot(step.delay, this, [this, action = step.action] {
+        if (action == RendererCrashPolicy::Action::Reload)
+            reloadAfterCrash();
+        else
+            showStoppedNotice();
+    });
+}
+
+void WebPage::reloadAfterCrash() {
+    // A page that died before its first address was shown has nothing to reload.
+    if (url().isEmpty() && m_lastAddress.isValid())
+        load(m_lastAddress);
+    else
+        triggerAction(Reload);
+}
+
+void WebPage::showStoppedNotice() {
+    setHtml(stoppedNotice(m_lastAddress));
 }
 
 } // namespace qz

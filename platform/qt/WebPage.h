@@ -1,18 +1,34 @@
 #pragma once
 
+#include <QUrl>
 #include <QWebEnginePage>
+
+#include "RendererCrashPolicy.h"
 
 namespace qz {
 
 // The page of every browser view the shell shows. A page that opens a window (a link with a target,
-// window.open) gets a new BrowserWindow on the same profile.
+// window.open) gets a new BrowserWindow on the same profile. A page whose renderer process dies is
+// reloaded, or shows a short notice with a way back to the address it showed.
 class WebPage final : public QWebEnginePage {
     Q_OBJECT
 public:
+    // The title of the notice; it never carries the text that sizes the main window.
+    static const QString kStoppedTitle;
+
     WebPage(QWebEngineProfile* profile, QObject* parent);
 
 protected:
     QWebEnginePage* createWindow(WebWindowType type) override;
+
+private:
+    void recoverRenderer(RenderProcessTerminationStatus status);
+    void reloadAfterCrash();
+    void showStoppedNotice();
+
+    RendererCrashPolicy m_crashes;
+    // The last address the page showed before its renderer died; the notice never replaces it.
+    QUrl m_lastAddress;
 };
 
 } // namespace qz

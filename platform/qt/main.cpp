@@ -5,6 +5,7 @@
 #include <QTranslator>
 
 #include "Application.h"
+#include "InstanceGuard.h"
 
 int main(int argc, char** argv) {
     // Qt WebEngine shares its GL contexts with the widgets; this must be said before the application exists.
@@ -14,6 +15,12 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // The process ends with the main window, which a close request only hides.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // A later start only brings the running shell's window back. That is settled before the window, the
+    // browser engine or the tray icon exist, so that such a start costs little.
+    qz::InstanceGuard instance(qz::InstanceGuard::defaultDirectory(), qz::InstanceGuard::defaultName());
+    if (instance.claim() == qz::InstanceGuard::Role::Second)
+        return 0;
     Q_INIT_RESOURCE(qz);
 
     // Every text the user sees is Simplified Chinese, the toolkit's own dialogs, the engine's error pages
@@ -28,5 +35,6 @@ int main(int argc, char** argv) {
         QCoreApplication::installTranslator(&engineTexts);
 
     qz::Application shell;
+    instance.onShowRequest([&shell] { return shell.showFromTray(); });
     return shell.run();
 }

@@ -301,5 +301,42 @@ TEST_F(QtWin32Test, ADestroyedWindowGetsNoMessages) {
     EXPECT_EQ(win32.SetWindowLongA(hWnd, GWL_WNDPROC, 0), 0);
 }
 
+// A later start of the shell asks for its window this way, without a click on the icon.
+TEST_F(QtWin32Test, ActivationAskedForDirectlySendsWhatTheClickWouldAndSaysWhetherItWentOut) {
+    win32.SetWindowLongA(hWnd, GWL_WNDPROC, procValue(&recordingProc));
+    addIcon(0);
+    EXPECT_TRUE(win32.activate(hWnd, 0, QSystemTrayIcon::Trigger));
+    EXPECT_EQ(received, std::vector<Message>({ { hWnd, WM_TRAYNOTIFY, 0, WM_LBUTTONUP } }));
+
+    received.clear();
+    EXPECT_FALSE(win32.activate(hWnd, 1, QSystemTrayIcon::Trigger));
+    EXPECT_FALSE(win32.activate(hWnd, 0, QSystemTrayIcon::Unknown));
+    EXPECT_TRUE(received.empty());
+
+    whileReceiving = [] { throw std::runtime_error("procedure failed"); };
+    errorBoundary().run("TrayWindowProc", [] {}); // an earlier run's report would hide this one
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(win32.activate(hWnd, 0, QSystemTrayIcon::Trigger))
+        << "the message went out, though it failed";
+    EXPECT_NE(
+        testing::internal::GetCapturedStderr().find("TrayWindowProc: procedure failed"), std::string::npos);
+    whileReceiving = nullptr;
+    errorBoundary().run("TrayWindowProc", [] {}); // nor may this one hide a later test's
+
+    handles.removeWindow(hWnd);
+    received.clear();
+    EXPECT_FALSE(win32.activate(hWnd, 0, QSystemTrayIcon::Trigger));
+    EXPECT_TRUE(received.empty());
+}
+
+TEST_F(QtWin32Test, ActivationOfARemovedIconSendsNothing) {
+    win32.SetWindowLongA(hWnd, GWL_WNDPROC, procValue(&recordingProc));
+    addIcon(0);
+    const NOTIFYICONDATAA data = record(0, 0);
+    win32.Shell_NotifyIconA(NIM_DELETE, &data);
+    EXPECT_FALSE(win32.activate(hWnd, 0, QSystemTrayIcon::Trigger));
+    EXPECT_TRUE(received.empty());
+}
+
 } // namespace
 } // namespace qz
