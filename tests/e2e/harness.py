@@ -16,6 +16,7 @@ import os
 import select
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -66,6 +67,16 @@ def is_loopback(host):
     try:
         return ipaddress.ip_address(host.strip("[]")).is_loopback
     except ValueError:
+        return False
+
+
+def listening(address):
+    """Whether something accepts connections on host:port."""
+    host, _, port = address.rpartition(":")
+    try:
+        with socket.create_connection((host.strip("[]"), int(port)), timeout=1):
+            return True
+    except OSError:
         return False
 
 

@@ -2,11 +2,10 @@
 title of a mebibyte, a title that changes a hundred times a second. The shell keeps polling, keeps
 answering its tray and keeps its memory."""
 
-import socket
 import time
 
 import harness
-from harness import INITIAL_HEIGHT, INITIAL_WIDTH, START_PATH, ShellTestCase, config, wait_until
+from harness import INITIAL_HEIGHT, INITIAL_WIDTH, START_PATH, ShellTestCase, config, listening, wait_until
 from health import pss_kb, seconds_to_bring_back
 
 # The whole process tree (shell, zygotes, renderer) of a shell showing one page is about 250 MB;
@@ -19,15 +18,6 @@ WATCH_SECONDS = 10
 GROWTH_LIMIT = 0.15
 # A click on the tray icon brings the window back within this, however busy the page keeps the shell.
 BRING_BACK_SECONDS = 1.0
-
-
-def listening(address):
-    host, _, port = address.rpartition(":")
-    try:
-        with socket.create_connection((host.strip("[]"), int(port)), timeout=1):
-            return True
-    except OSError:
-        return False
 
 
 class FaultyPages(ShellTestCase):

@@ -1,18 +1,7 @@
 """Without the portal the shell runs on: its window keeps its first size and it shows nothing else."""
 
-import socket
-
 import harness
-from harness import INITIAL_HEIGHT, INITIAL_WIDTH, ShellTestCase, config, wait_until
-
-
-def listening(address):
-    host, _, port = address.rpartition(":")
-    try:
-        with socket.create_connection((host.strip("[]"), int(port)), timeout=1):
-            return True
-    except OSError:
-        return False
+from harness import INITIAL_HEIGHT, INITIAL_WIDTH, ShellTestCase, config, listening, wait_until
 
 
 class PortalDown(ShellTestCase):
