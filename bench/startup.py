@@ -57,6 +57,10 @@ import tempfile
 import time
 import uuid
 
+# The end-to-end tests' way of ending a program and all it started.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+from process_group import end_group  # noqa: E402
+
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SCREEN = (1280, 1024)
 START_PATH = "/api/qz/?from=qz&version=1.0.0"
@@ -311,23 +315,7 @@ def process_kind(pid, main_pid):
 
 def stop_group(process, marker, grace=3.0):
     """Ends the program's process group, then anything else carrying the marker; waits until all are gone."""
-    if process.poll() is None:
-        try:
-            os.killpg(process.pid, signal.SIGTERM)
-        except ProcessLookupError:
-            pass
-        try:
-            process.wait(grace)
-        except subprocess.TimeoutExpired:
-            pass
-    try:
-        os.killpg(process.pid, signal.SIGKILL)
-    except (ProcessLookupError, PermissionError):
-        pass
-    try:
-        process.wait(10)
-    except subprocess.TimeoutExpired:
-        pass
+    end_group(process, grace, wait=10)
     deadline = time.monotonic() + 15
     while True:
         left = marked_pids(marker) if marker else []
@@ -426,19 +414,7 @@ class Bench:
             self.x.close()
             self.x = None
         for _name, process in reversed(self.services):
-            try:
-                os.killpg(process.pid, signal.SIGTERM)
-                process.wait(5)
-            except (ProcessLookupError, subprocess.TimeoutExpired):
-                pass
-            try:
-                os.killpg(process.pid, signal.SIGKILL)
-            except (ProcessLookupError, PermissionError):
-                pass
-            try:
-                process.wait(5)
-            except subprocess.TimeoutExpired:
-                pass
+            end_group(process, grace=5)
             if process.stdout:
                 process.stdout.close()
         self.services = []

@@ -24,6 +24,8 @@ import time
 import unittest
 import uuid
 
+from process_group import end_group
+
 SCREEN_WIDTH = 1280
 SCREEN_HEIGHT = 1024
 # The window before the start page sizes it: a 333 x 214 client area under a 20 px menu bar.
@@ -362,23 +364,7 @@ class ShellTestCase(unittest.TestCase):
         return process
 
     def _stop(self, process, grace=3.0):
-        if process.poll() is None:
-            try:
-                os.killpg(process.pid, signal.SIGTERM)
-            except ProcessLookupError:
-                pass
-            try:
-                process.wait(grace)
-            except subprocess.TimeoutExpired:
-                pass
-        try:
-            os.killpg(process.pid, signal.SIGKILL)  # whatever is left of the group
-        except (ProcessLookupError, PermissionError):
-            pass
-        try:
-            process.wait(5)
-        except subprocess.TimeoutExpired:
-            pass
+        end_group(process, grace)
         if process.stdout:
             process.stdout.close()
         for name, started in list(self.processes):
