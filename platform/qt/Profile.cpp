@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QWebEngineProfile>
 
+#include "Downloads.h"
+
 namespace qz {
 
 namespace {
@@ -22,6 +24,8 @@ QWebEngineProfile* shellProfile() {
     // A portal login is a session cookie; a system browser that restores its session keeps it too.
     profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
     profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+    // Without a handler the engine cancels every download, an installer the portal offers too.
+    new Downloads(profile);
     return profile;
 }
 
