@@ -44,16 +44,6 @@ const std::array<MenuEntry, 33> kMenuTree { {
     { { "QZOffice", "Help", u"官方主页", "Ctrl+O", true }, &Form1::QZOffice_Click },
 } };
 
-std::span<const MenuItem> menuItems() {
-    static const auto items = [] {
-        std::array<MenuItem, kMenuTree.size()> result {};
-        std::transform(
-            kMenuTree.begin(), kMenuTree.end(), result.begin(), [](const MenuEntry& e) { return e.item; });
-        return result;
-    }();
-    return items;
-}
-
 const MenuEntry& menuEntry(std::string_view name) {
     const auto it = std::find_if(
         kMenuTree.begin(), kMenuTree.end(), [name](const MenuEntry& e) { return e.item.name == name; });

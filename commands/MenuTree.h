@@ -4,7 +4,6 @@
 #include "platform/Menu.h"
 
 #include <array>
-#include <span>
 
 namespace qz {
 
@@ -17,9 +16,6 @@ struct MenuEntry {
 // The whole tree, titles in bar order with their items below them; mnuTray comes first and never
 // stands on the bar.
 extern const std::array<MenuEntry, 33> kMenuTree;
-
-// The items alone, in the same order, for the toolkit to build its menus from.
-std::span<const MenuItem> menuItems();
 
 // The entry of the given name; std::out_of_range when the tree has none.
 const MenuEntry& menuEntry(std::string_view name);

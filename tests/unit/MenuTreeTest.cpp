@@ -115,11 +115,7 @@ TEST(MenuTree, EachItemRunsTheHandlerNamedAfterIt) {
     }
 }
 
-TEST(MenuTree, ItemsAreOfferedToTheToolkitInTreeOrder) {
-    const auto items = menuItems();
-    ASSERT_EQ(items.size(), kMenuTree.size());
-    for (std::size_t i = 0; i < items.size(); ++i)
-        EXPECT_EQ(items[i].name, kMenuTree[i].item.name);
+TEST(MenuTree, UnknownNameIsNoEntry) {
     EXPECT_THROW(menuEntry("NoSuchItem"), std::out_of_range);
 }
 
