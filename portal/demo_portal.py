@@ -199,6 +199,20 @@ class Portal:
         return HTTPStatus.OK, [], page("标题风暴", "标题风暴", [f"本页每 {interval} 毫秒改一次标题。"], (), script)
 
 
+PAGES_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pages")
+
+
+def test_pages_route(path):
+    """/test/pages/NAME answers portal/pages/NAME.html as it stands, so a test page is one file."""
+    name = path[len("/test/pages/"):]
+    if not name or "/" in name or name.startswith("."):
+        return None
+    file = os.path.join(PAGES_DIR, name + ".html")
+    if not os.path.isfile(file):
+        return None
+    return lambda query, cookie: (HTTPStatus.OK, [], open(file, "rb").read())
+
+
 def not_found(path):
     return HTTPStatus.NOT_FOUND, [], page("404 页面不存在", "页面不存在", [f"找不到您要访问的页面：{path}", "请检查地址是否正确。"])
 
@@ -234,7 +248,7 @@ def make_handler(portal, site):
             parts = urlsplit(self.path)
             query = parse_qs(parts.query, keep_blank_values=True)
             path = parts.path
-            route = routes.get(path)
+            route = routes.get(path) or (test_pages_route(path) if path.startswith("/test/pages/") else None)
             status, headers, body = route(query, cookie) if route else not_found(path)
             data = body if isinstance(body, bytes) else body.encode("utf-8")
             self.send_response(status)
