@@ -11,6 +11,7 @@
 #include "Profile.h"
 #include "QtBrowser.h"
 #include "Surface.h"
+#include "TrayBalloons.h"
 #include "Twips.h"
 #include "commands/MenuTree.h"
 #include "platform/ErrorBoundary.h"
@@ -46,11 +47,15 @@ Application::Application()
     m_qtWindow.setMenus(m_menus.get());
     m_timer.onTick([this] { errorBoundary().run("Timer1_Timer", [this] { m_form.Timer1_Timer(); }); });
 
+    TrayBalloons::install([this](const QString& title, const QString& text, TrayBalloons::OnClick onClick) {
+        return showBalloon(title, text, std::move(onClick));
+    });
     connect(m_window.get(), &MainWindow::shellDestroyed, this, &Application::shutDown);
     connect(&m_sessionEnd, &SessionEnd::ended, this, &Application::endSession);
 }
 
 Application::~Application() {
+    TrayBalloons::install({});
     installWin32Api(nullptr);
     // Windows closed on the way out delete themselves later; their pages must go before the profile.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -68,6 +73,19 @@ bool Application::showFromTray() {
     // The icon the form added: its window and id are those its clicks carry.
     const TrayIconRecord& icon = Module1.TrayIconData;
     return m_win32.activate(icon.hWnd, icon.uID, QSystemTrayIcon::Trigger);
+}
+
+bool Application::showBalloon(const QString& title, const QString& text, std::function<void()> onClick) {
+    const TrayIconRecord& record = Module1.TrayIconData;
+    QSystemTrayIcon* icon = m_win32.trayIcon(record.hWnd, record.uID);
+    if (!icon || !icon->isVisible())
+        return false;
+    // One balloon is shown at a time: a click answers the latest.
+    QObject::disconnect(icon, &QSystemTrayIcon::messageClicked, this, nullptr);
+    if (onClick)
+        connect(icon, &QSystemTrayIcon::messageClicked, this, [onClick = std::move(onClick)] { onClick(); });
+    icon->showMessage(title, text, QSystemTrayIcon::Information);
+    return true;
 }
 
 void Application::endSession() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QObject>
@@ -35,6 +36,8 @@ public:
     bool showFromTray();
 
 private:
+    // A balloon from the form's tray icon; false while there is no icon.
+    bool showBalloon(const QString& title, const QString& text, std::function<void()> onClick);
     // The session ends (log-off, shut-down, a termination signal): the form's end-of-session
     // handler, then the window goes without asking.
     void endSession();
