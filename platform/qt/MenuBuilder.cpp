@@ -8,6 +8,7 @@
 
 #include "LiteralText.h"
 #include "Utf16.h"
+#include "app/ClickHandlers.h"
 #include "platform/ErrorBoundary.h"
 
 namespace qz {
@@ -45,7 +46,7 @@ void MenuBuilder::addItem(QMainWindow& window, const MenuEntry& entry, const Pic
         window.addAction(action);
     }
     // Each action keeps its own copy of the handler: the actions live with the window, not with this.
-    if (entry.click)
+    if (!item.isTitle())
         QObject::connect(action, &QAction::triggered, action, [pick, &entry] { pick(entry); });
     m_actions.emplace(std::string(item.name), action);
 }
@@ -62,7 +63,8 @@ QAction* MenuBuilder::action(std::string_view item) const {
 
 MenuBuilder::PickHandler MenuBuilder::clickHandlers(Form1& form) {
     return [&form](const MenuEntry& entry) {
-        errorBoundary().run(std::string(entry.item.name) + "_Click", [&] { (form.*entry.click)(); });
+        errorBoundary().run(
+            std::string(entry.item.name) + "_Click", [&] { (form.*clickHandler(entry.item.name))(); });
     };
 }
 

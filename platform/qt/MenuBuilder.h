@@ -14,6 +14,8 @@ class QMenu;
 
 namespace qz {
 
+class Form1;
+
 // The window's menus, built once from the menu tree: the visible titles go on the menu bar in the
 // tree's order, a hidden title (the tray menu) only ever pops up. Captions show exactly as written,
 // with no access key; an item's shortcut acts while its window is the active one.

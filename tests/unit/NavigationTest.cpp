@@ -1,4 +1,5 @@
 #include "app/BuildConfig.h"
+#include "app/ClickHandlers.h"
 #include "commands/MenuTree.h"
 #include "support/FakePlatform.h"
 
@@ -25,7 +26,7 @@ TEST_P(PortalLinkCommand, NavigatesANewWindowWithFiveArguments) {
     const LinkCase& c = GetParam();
     FakePlatform platform;
     Form1 form(platform.parts());
-    (form.*menuEntry(c.item).click)();
+    (form.*clickHandler(c.item))();
     EXPECT_EQ(platform.log.entries,
         std::vector<std::string> { "WebBrowser1.Navigate=" + c.address + "|" + c.tag + "|_blank||" });
     // The main window is left exactly as it was.
