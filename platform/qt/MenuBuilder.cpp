@@ -8,8 +8,6 @@
 
 #include "LiteralText.h"
 #include "Utf16.h"
-#include "app/ClickHandlers.h"
-#include "platform/ErrorBoundary.h"
 
 namespace qz {
 
@@ -59,13 +57,6 @@ QMenu* MenuBuilder::menu(std::string_view title) const {
 QAction* MenuBuilder::action(std::string_view item) const {
     const auto it = m_actions.find(item);
     return it == m_actions.end() ? nullptr : it->second;
-}
-
-MenuBuilder::PickHandler MenuBuilder::clickHandlers(Form1& form) {
-    return [&form](const MenuEntry& entry) {
-        errorBoundary().run(
-            std::string(entry.item.name) + "_Click", [&] { (form.*clickHandler(entry.item.name))(); });
-    };
 }
 
 } // namespace qz

@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "QtTestSupport.h"
-#include "app/Form1.h"
+#include "app/FormEvents.h"
 #include "commands/MenuTree.h"
 #include "platform/ErrorBoundary.h"
 #include "platform/Errors.h"
@@ -294,8 +294,9 @@ TEST(MenuClickHandlers, RunTheFormsHandlerNamedAfterTheItemInTheBoundary) {
     QtTimer timer(500, false);
     QtScreen screen;
     QtDesktop desktop(&window, nullptr);
-    Form1 form(FormParts { qtWindow, browser, timer, screen, desktop });
-    const MenuBuilder built(window, kMenuTree, MenuBuilder::clickHandlers(form));
+    FormEvents events(FormParts { qtWindow, browser, timer, screen, desktop });
+    const MenuBuilder built(
+        window, kMenuTree, [&](const MenuEntry& entry) { events.menuPicked(entry.item); });
 
     built.action("Refresh")->trigger();
     EXPECT_EQ(browser.refreshes, 1);
