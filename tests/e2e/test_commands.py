@@ -3,7 +3,7 @@ page again, "新窗口" does nothing, the print commands open their dialogs, and
 delete the cookies once the user agrees."""
 
 import harness
-from harness import MENU_BAR_HEIGHT, START_PATH, CommandTestCase, config, wait_until
+from harness import START_PATH, CommandTestCase, config, wait_until
 
 OPERATE_MENU = 1
 OPTIONS_ROW = 3  # 新窗口, 刷新, 停止, 选项, 退出
@@ -13,13 +13,7 @@ SESSION_COOKIE = "qz_session=demo"
 class Commands(CommandTestCase):
     def setUp(self):
         super().setUp()
-        self.start_tray()
-        self.start_portal()  # the demo start page: "QZ 门户@800@560", which sets the session cookie
-        self.start_shell()
-        self.find_main_window()
-        wait_until(lambda: tuple(self.geometry()[2:]) == (800, 560 + MENU_BAR_HEIGHT), 30,
-                   lambda: f"the start page sizes the window; it is {self.geometry()}")
-        self.wait_for_page_to_fill_window()
+        self.start_on_demo_page()
         self.start_geometry, self.start_caption = tuple(self.geometry()), self.caption()
 
     def key_to_main(self, *keys):

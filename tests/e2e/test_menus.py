@@ -2,12 +2,11 @@
 portal links, and copying the page through the edit menu."""
 
 import harness
-from harness import MENU_BAR_HEIGHT, CommandTestCase, config, selection_text, wait_until
+from harness import MENU_BAR_HEIGHT, TRAY_MENU_ROWS, CommandTestCase, config, selection_text, wait_until
 
 # The menu bar's titles in order, with the number of items each dropdown holds.
 MENU_BAR = [("Q  Z(Q)", 4), ("操作(O)", 5), ("编辑(E)", 3), ("打印(P)", 3), ("帮助(H)", 5)]
 EDIT_MENU = 2
-TRAY_MENU_ROWS = 7
 TRAY_SEARCH_ROW = 2
 START_PAGE_TEXTS = ["欢迎使用 QZ 门户", "这是随 qz-shell 附带的演示门户首页，用于本地运行和测试。",
                     "本页已为您设置会话 Cookie。", "请从下面的链接进入各个栏目。", "通行天下", "官方主页"]
@@ -16,13 +15,7 @@ START_PAGE_TEXTS = ["欢迎使用 QZ 门户", "这是随 qz-shell 附带的演�
 class Menus(CommandTestCase):
     def setUp(self):
         super().setUp()
-        self.start_tray()
-        self.start_portal()  # the demo start page: "QZ 门户@800@560"
-        self.start_shell()
-        self.find_main_window()
-        wait_until(lambda: tuple(self.geometry()[2:]) == (800, 560 + MENU_BAR_HEIGHT), 30,
-                   lambda: f"the start page sizes the window; it is {self.geometry()}")
-        self.wait_for_page_to_fill_window()
+        self.start_on_demo_page()
         self.icon = self.tray_icon()
 
     def test_menu_bar_shows_five_titles_each_with_its_dropdown(self):
