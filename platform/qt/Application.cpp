@@ -45,6 +45,7 @@ Application::Application()
     , m_menus(std::make_unique<MenuBuilder>(*m_window, kMenuTree, MenuBuilder::clickHandlers(m_form))) {
     installWin32Api(&m_win32);
     m_qtWindow.setMenus(m_menus.get());
+    m_win32.setTrayMenu(m_menus->menu("mnuTray"));
     m_timer.onTick([this] { errorBoundary().run("Timer1_Timer", [this] { m_form.Timer1_Timer(); }); });
 
     TrayBalloons::install([this](const QString& title, const QString& text, TrayBalloons::OnClick onClick) {

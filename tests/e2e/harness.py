@@ -13,6 +13,7 @@ import ctypes.util
 import ipaddress
 import json
 import os
+import re
 import select
 import shutil
 import signal
@@ -349,6 +350,8 @@ class ShellTestCase(unittest.TestCase):
         env.pop("LC_ALL", None)
         env.pop("WAYLAND_DISPLAY", None)
         env.pop("QT_QPA_PLATFORM", None)
+        if getattr(self, "session_bus", None):
+            env["DBUS_SESSION_BUS_ADDRESS"] = self.session_bus
         os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
         env.update(extra)
         return env
@@ -435,6 +438,43 @@ class ShellTestCase(unittest.TestCase):
             "trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24",
             "--SetDockType", "true", "--SetPartialStrut", "false", "--transparent", "false", "--expand", "true"])
         wait_until(lambda: self.x.selection_owner("_NET_SYSTEM_TRAY_S0"), 10, "trayer owns the system tray")
+
+    def start_session_bus(self):
+        """A D-Bus session bus of the test's own; everything started after it uses it."""
+        bus = self._start("dbus", ["dbus-run-session", "--", "sh", "-c",
+                                   'echo "$DBUS_SESSION_BUS_ADDRESS"; exec sleep 100000'], stdout=subprocess.PIPE)
+        self.session_bus = bus.stdout.readline().decode().strip()
+        self.assertTrue(self.session_bus, "dbus-run-session gives a bus address")
+
+    def start_sni_host(self):
+        """gtk-sni-tray-standalone: a StatusNotifierItem host, with its own watcher, in a bar at the top
+        of the screen; returns the bar's window once it shows."""
+        self.sni_host = self._start("sni-host", ["gtk-sni-tray-standalone", "--watcher", "--top"])
+
+        def bar():
+            windows = [w for w in self.x.descendants(self.x.root)
+                       if self.x.wm_class(w) == ("gtk-sni-tray-standalone", "Gtk-sni-tray-standalone")]
+            return next((w for w in windows if (g := self.x.geometry(w)) and g.viewable and g.width > 100), None)
+
+        return wait_until(bar, 20, "the StatusNotifierItem host shows its bar")
+
+    def gdbus(self, *args):
+        """gdbus on the test's session bus; its output, or None when the call failed."""
+        result = subprocess.run(["gdbus", *args], env=self._env(), capture_output=True, text=True, timeout=30)
+        return result.stdout if result.returncode == 0 else None
+
+    def sni_items(self):
+        """The items the StatusNotifierItem watcher knows, as the watcher answers."""
+        reply = self.gdbus("call", "--session", "--dest", "org.kde.StatusNotifierWatcher", "--object-path",
+                           "/StatusNotifierWatcher", "--method", "org.freedesktop.DBus.Properties.Get",
+                           "org.kde.StatusNotifierWatcher", "RegisteredStatusNotifierItems")
+        return re.findall(r"'([^']+)'", reply or "")
+
+    def shell_sni_item(self, timeout=30):
+        """The shell's StatusNotifierItem service once the watcher has it."""
+        name = f"org.kde.StatusNotifierItem-{self.shell.pid}-"
+        return wait_until(lambda: next((i for i in self.sni_items() if i.startswith(name)), None), timeout,
+                          "the shell's item is registered with the watcher")
 
     def start_window_manager(self):
         self.wm = self._start("openbox", ["openbox", "--sm-disable"])
