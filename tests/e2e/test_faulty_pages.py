@@ -43,7 +43,9 @@ class FaultyPages(ShellTestCase):
         print(f"PSS of the shell's tree over {WATCH_SECONDS} s: {first // 1024} MB to {samples[-1] // 1024} MB "
               f"(highest {max(samples) // 1024} MB)")
         self.assertLess(max(samples), PSS_LIMIT_KB, f"PSS samples (KiB): {samples}")
-        self.assertLess(samples[-1], first * (1 + GROWTH_LIMIT), f"PSS samples (KiB): {samples}")
+        # One sample swings by tens of MB on a loaded machine; a leak lifts even the lowest of the last ones
+        # above the highest of the first.
+        self.assertLess(min(samples[-3:]), max(samples[:3]) * (1 + GROWTH_LIMIT), f"PSS samples (KiB): {samples}")
 
         elapsed = seconds_to_bring_back(self, icon, timeout=BRING_BACK_SECONDS)
         print(f"tray click to window shown: {elapsed:.2f} s")
