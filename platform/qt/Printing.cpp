@@ -1,23 +1,23 @@
 #include "Printing.h"
 
-#include <string>
+#include <optional>
 
 #include <QApplication>
-#include <QDir>
-#include <QEventLoop>
-#include <QFileInfo>
+#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QRegularExpression>
-#include <QScopeGuard>
-#include <QStandardPaths>
+#include <QSaveFile>
 #include <QWebEngineView>
 
-#include "platform/Errors.h"
+#include "CupsQueue.h"
+#include "PagePdf.h"
+#include "PdfFileName.h"
+#include "PdfPreview.h"
+#include "PrintFailure.h"
 
 namespace qz {
 
@@ -26,19 +26,6 @@ QPrinter* g_printer = nullptr;
 // The PDF file name the shell chose itself. A name the user picked in the print dialog stands;
 // one the shell chose follows the page printed next.
 QString g_chosenPdfName;
-bool g_printing = false;
-
-QString pdfNameFor(const QString& title) {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
-    // Characters that a file name cannot hold on one system or another the file may go to.
-    static const QRegularExpression unfit(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1f]"));
-    QString name = QString(title).replace(unfit, QStringLiteral("_")).trimmed().left(100);
-    if (name.isEmpty())
-        name = QStringLiteral("网页");
-    return QDir(folder).filePath(name + QStringLiteral(".pdf"));
-}
 
 void nameAfterPage(QPrinter& printer, const QWebEngineView& view) {
     const QString name = documentName(view.title());
@@ -46,53 +33,54 @@ void nameAfterPage(QPrinter& printer, const QWebEngineView& view) {
     if (printer.outputFormat() != QPrinter::PdfFormat)
         return;
     if (printer.outputFileName().isEmpty() || printer.outputFileName() == g_chosenPdfName) {
-        g_chosenPdfName = pdfNameFor(name);
+        g_chosenPdfName = defaultPdfPath(name);
         printer.setOutputFileName(g_chosenPdfName);
     }
 }
 
-void makeOutputFolder(const QPrinter& printer) {
-    // The documents folder of a fresh account may not exist yet.
-    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
-        QDir().mkpath(QFileInfo(printer.outputFileName()).absolutePath());
+void writePdfFile(const QByteArray& pdf, const QString& path) {
+    QSaveFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
+        throw PrintFailure(
+            "print: the PDF file could not be written", QStringLiteral("无法写入文件“%1”。").arg(path));
 }
 
-// The engine prints asynchronously; the caller expects the page printed when it returns.
-void render(QWebEngineView* view, QPrinter& printer) {
-    // The engine takes one print job per view at a time and silently drops a second one, whose
-    // wait would then never end.
-    if (g_printing)
-        throw PlatformError("print: another page is being printed");
-    g_printing = true;
-    const auto done = qScopeGuard([] { g_printing = false; });
+// The engine's PDF of the page goes where the printer points: its file, or its print queue.
+void printTo(QWebEngineView* view, const QPrinter& printer) {
+    const QByteArray pdf = pagePdf(view, printer);
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        writePdfFile(pdf, printer.outputFileName());
+    else
+        CupsQueue(printer).print(pdf, printer.docName());
+}
 
-    makeOutputFolder(printer);
-    QEventLoop loop;
-    bool finished = false;
-    bool printed = false;
-    QObject::connect(view, &QWebEngineView::printFinished, &loop, [&](bool success) {
-        finished = true;
-        printed = success;
-        loop.quit();
-    });
-    QObject::connect(view, &QObject::destroyed, &loop, [&] {
-        finished = true;
-        loop.quit();
-    });
-    QObject::connect(view->page(), &QWebEnginePage::renderProcessTerminated, &loop, [&] {
-        finished = true;
-        loop.quit();
-    });
-    view->print(&printer);
-    if (!finished)
-        loop.exec();
-    if (!printed)
-        throw PlatformError("print: the page could not be printed");
+void tellUser(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, QStringLiteral("打印"), text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+// A print that fails is told to the user, then raised for the error boundary.
+template<class Step> void telling(QWidget* owner, Step&& step) {
+    try {
+        step();
+    } catch (const PrintFailure& failure) {
+        tellUser(owner, QMessageBox::Warning, failure.userText());
+        throw;
+    }
+}
+
+// The engine makes one page's PDF at a time; a second request meanwhile is turned down.
+bool refusedWhileBusy(QWidget* owner) {
+    if (!pagePdfPending())
+        return false;
+    tellUser(owner, QMessageBox::Information, QStringLiteral("正在准备打印，请等这一页准备好后再试。"));
+    return true;
 }
 
 QWebEngineView& checked(QWebEngineView* view) {
     if (!view)
-        throw PlatformError("print: the browser view is gone");
+        throw PrintFailure("print: the browser view is gone", QStringLiteral("要打印的网页已经关闭。"));
     return *view;
 }
 } // namespace
@@ -108,7 +96,7 @@ QPrinter& shellPrinter() {
     g_printer = new QPrinter(QPrinter::HighResolution);
     if (QPrinterInfo::availablePrinterNames().isEmpty()) {
         g_printer->setOutputFormat(QPrinter::PdfFormat);
-        g_chosenPdfName = pdfNameFor(QString());
+        g_chosenPdfName = defaultPdfPath(QString());
         g_printer->setOutputFileName(g_chosenPdfName);
     }
     // Gone with the application object, before the printing system it may hold on to.
@@ -120,6 +108,8 @@ QPrinter& shellPrinter() {
 }
 
 void printPage(QWebEngineView* view, QWidget* owner) {
+    if (refusedWhileBusy(owner))
+        return;
     QPrinter& printer = shellPrinter();
     nameAfterPage(printer, checked(view));
     QPrintDialog dialog(&printer, owner);
@@ -128,33 +118,60 @@ void printPage(QWebEngineView* view, QWidget* owner) {
     const QPointer<QWebEngineView> guarded(view);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    render(&checked(guarded), printer);
+    telling(owner, [&] { printTo(&checked(guarded), printer); });
 }
 
 void printPageWithoutDialog(QWebEngineView* view) {
+    if (refusedWhileBusy(view))
+        return;
     QPrinter& printer = shellPrinter();
     nameAfterPage(printer, checked(view));
-    render(view, printer);
+    telling(view, [&] { printTo(view, printer); });
 }
 
 void previewPage(QWebEngineView* view, QWidget* owner) {
+    if (refusedWhileBusy(owner))
+        return;
     QPrinter& printer = shellPrinter();
     nameAfterPage(printer, checked(view));
+    const QPointer<QWebEngineView> guarded(view);
+    // Made before the dialog opens: until the dialog shows, nothing is modal and the user may ask
+    // again, which a preview being painted does not survive.
+    QByteArray pdf;
+    telling(owner, [&] { pdf = pagePdf(view, printer); });
+    QPageLayout pdfLayout = printer.pageLayout();
+
     QPrintPreviewDialog preview(&printer, owner);
     preview.setWindowTitle(QStringLiteral("打印预览"));
-    const QPointer<QWebEngineView> guarded(view);
+    bool printChosen = false;
     // An error must not cross the dialog's signal: it is kept and raised once the dialog is closed.
-    std::string failure;
+    std::optional<PrintFailure> failure;
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* target) {
+        // The preview's print button asks for the pages once its print dialog is accepted; the
+        // engine's PDF is sent once the preview has closed.
+        const auto* printDialog = preview.findChild<QPrintDialog*>();
+        if (printDialog && printDialog->result() == QDialog::Accepted) {
+            printChosen = true;
+            return;
+        }
         try {
-            render(&checked(guarded), *target);
-        } catch (const PlatformError& error) {
-            failure = error.what();
+            // Another paper or orientation chosen in the preview lays the page out anew.
+            if (!target->pageLayout().isEquivalentTo(pdfLayout)) {
+                pdf = pagePdf(&checked(guarded), *target);
+                pdfLayout = target->pageLayout();
+            }
+            paintPdfPreview(pdf, target);
+        } catch (const PrintFailure& error) {
+            failure = error;
         }
     });
     preview.exec();
-    if (!failure.empty())
-        throw PlatformError(failure);
+    if (failure) {
+        tellUser(owner, QMessageBox::Warning, failure->userText());
+        throw *failure;
+    }
+    if (printChosen)
+        telling(owner, [&] { printTo(&checked(guarded), printer); });
 }
 
 void setUpPage(QWidget* owner) {

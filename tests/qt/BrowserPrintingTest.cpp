@@ -2,7 +2,9 @@
 // printer for all of them, and a PDF file where no printer is installed.
 #include <memory>
 
+#include <QAction>
 #include <QFile>
+#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -14,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "BrowserTestSupport.h"
+#include "platform/Errors.h"
 #include "platform/qt/Printing.h"
 #include "platform/qt/QtBrowser.h"
 
@@ -22,6 +25,10 @@ namespace {
 
 using test::LoadWatch;
 using test::whenModal;
+
+// Whatever printers the machine has, the printing system shows these tests none: its server is one
+// that is not there. Set before the first printer asks for it.
+const bool g_noPrinters = qputenv("CUPS_SERVER", "/nonexistent/qz-test-cups.sock");
 
 class BrowserPrintingTest : public ::testing::Test {
 protected:
@@ -129,6 +136,42 @@ TEST_F(BrowserPrintingTest, PreviewShowsThePagesOfThePage) {
     m_browser->ExecWB(OLECMDID_PRINTPREVIEW, OLECMDEXECOPT_DODEFAULT);
     EXPECT_EQ(pages, 1);
     EXPECT_FALSE(QFile::exists(m_pdf));
+}
+
+TEST_F(BrowserPrintingTest, PrintingFromThePreviewWritesTheEnginesPdfOfThePage) {
+    ASSERT_TRUE(loadPage());
+    const auto rendered = [](QPrintPreviewDialog* dialog) {
+        const auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+        return preview && preview->pageCount() > 0;
+    };
+    bool printed = false;
+    whenModal<QPrintPreviewDialog>(rendered, [&](QPrintPreviewDialog* dialog) {
+        whenModal<QPrintDialog>([](QPrintDialog* print) { print->accept(); });
+        for (QAction* action : dialog->findChildren<QAction*>())
+            if (!printed
+                && (action->text() == QStringLiteral("Print") || action->text() == QStringLiteral("打印"))) {
+                printed = true;
+                action->trigger();
+            }
+    });
+    m_browser->ExecWB(OLECMDID_PRINTPREVIEW, OLECMDEXECOPT_DODEFAULT);
+    ASSERT_TRUE(printed);
+    ASSERT_TRUE(pdfWritten());
+    QFile file(m_pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("/FontFile2")) << "the page's text is text, with its fonts";
+}
+
+TEST_F(BrowserPrintingTest, APrintThatFailsIsToldToTheUser) {
+    ASSERT_TRUE(loadPage());
+    shellPrinter().setOutputFileName(QDir(m_pages.path()).filePath(QStringLiteral("没有的文件夹/页.pdf")));
+    QString told;
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        told = box->text();
+        box->accept();
+    });
+    EXPECT_THROW(m_browser->ExecWB(OLECMDID_PRINT, 2), PlatformError);
+    EXPECT_TRUE(told.startsWith(QStringLiteral("无法写入文件"))) << told.toStdString();
 }
 
 } // namespace
