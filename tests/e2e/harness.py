@@ -463,8 +463,9 @@ class ShellTestCase(unittest.TestCase):
     def stop_portal(self):
         self._stop(self.portal)
 
-    def start_shell(self):
+    def start_shell(self, **environment):
         extra = {"QTWEBENGINE_DISABLE_SANDBOX": "1"} if os.geteuid() == 0 else {}
+        extra.update(environment)
         self.shell_stderr = os.path.join(self.logs, "shell.err")
         self.shell = self._start("shell", [config.shell], env=self._env(**extra))
         return self.shell
@@ -598,11 +599,28 @@ class ShellTestCase(unittest.TestCase):
 
     def pixel(self, x, y):
         """The colour on the screen at (x, y), as (red, green, blue)."""
-        result = subprocess.run(["import", "-display", self.display, "-window", "root", "-crop", f"1x1+{x}+{y}",
-                                 "-depth", "8", "txt:-"], env=self._env(), capture_output=True, text=True,
-                                timeout=30, check=True)
-        values = result.stdout.splitlines()[-1].split("(", 1)[1].split(")", 1)[0]
-        return tuple(int(float(v)) for v in values.split(",")[:3])
+        return self.pixels(x, y, 1, 1)[0]
+
+    def pixels(self, x, y, width, height):
+        """The colours of a screen rectangle, row by row, as (red, green, blue)."""
+        result = subprocess.run(["import", "-display", self.display, "-window", "root", "-crop",
+                                 f"{width}x{height}+{x}+{y}", "-depth", "8", "txt:-"], env=self._env(),
+                                capture_output=True, text=True, timeout=30, check=True)
+        values = (line.split("(", 1)[1].split(")", 1)[0] for line in result.stdout.splitlines()[1:])
+        return [tuple(int(float(v)) for v in value.split(",")[:3]) for value in values]
+
+    def page_area(self, colour):
+        """Where a page of one colour shows inside the main window, as (x, y, width, height) on the screen:
+        the run of that colour across the window's middle column and its middle row."""
+        geometry = self.geometry()
+
+        def run(line, start):
+            hits = [offset for offset, seen in enumerate(line) if seen == colour]
+            return (start + hits[0], hits[-1] - hits[0] + 1) if hits else (None, 0)
+
+        y, height = run(self.pixels(geometry.x + geometry.width // 2, geometry.y, 1, geometry.height), geometry.y)
+        x, width = run(self.pixels(geometry.x, (y or geometry.y) + height // 2, geometry.width, 1), geometry.x)
+        return x, y, width, height
 
     def wait_for_page_to_fill_window(self, timeout=15):
         """Waits until the page is drawn at the window's new size: its white background shows in the
@@ -764,22 +782,22 @@ class CommandTestCase(ShellTestCase):
                 columns.add(int(place.split(",")[0]))
         return sorted(columns)
 
-    def menu_bar_titles(self):
+    def menu_bar_titles(self, bar_height=MENU_BAR_HEIGHT):
         """The titles the main window's menu bar shows, as (first, last) pixel columns on the screen."""
         geometry = self.geometry()
         self.screenshot("menu-bar")
         titles = []
-        for column in self.screen_columns(geometry.x, geometry.y, geometry.width, MENU_BAR_HEIGHT):
+        for column in self.screen_columns(geometry.x, geometry.y, geometry.width, bar_height):
             if titles and column - titles[-1][1] <= TITLE_GAP:
                 titles[-1][1] = column
             else:
                 titles.append([column, column])
         return [(geometry.x + first, geometry.x + last) for first, last in titles]
 
-    def open_menu_title(self, title):
+    def open_menu_title(self, title, bar_height=MENU_BAR_HEIGHT):
         """Clicks a menu bar title, given as menu_bar_titles() gives it; returns its dropdown menu."""
         known = self.top_level_popups()
-        self.xdotool("mousemove", (title[0] + title[1]) // 2, self.geometry().y + MENU_BAR_HEIGHT // 2, "click", 1)
+        self.xdotool("mousemove", (title[0] + title[1]) // 2, self.geometry().y + bar_height // 2, "click", 1)
         return self.wait_for_popup(known)
 
     def click_menu_row(self, menu, row, rows):
