@@ -12,7 +12,7 @@
 #include "QtWin32.h"
 #include "QtWindow.h"
 #include "SessionEnd.h"
-#include "app/Form1.h"
+#include "app/FormEvents.h"
 
 namespace qz {
 
@@ -20,7 +20,7 @@ class MainWindow;
 class MenuBuilder;
 class QtBrowser;
 
-// The running shell: the main window and its parts around Form1, the tray's system calls, and the
+// The running shell: the main window and its parts around the form, the tray's system calls, and the
 // ways the session can end. Needs a QApplication; lives inside its lifetime.
 class Application final : public QObject {
     Q_OBJECT
@@ -53,7 +53,7 @@ private:
     QtTimer m_timer;
     QtScreen m_screen;
     QtDesktop m_desktop;
-    Form1 m_form;
+    FormEvents m_events;
     std::unique_ptr<MenuBuilder> m_menus;
 };
 

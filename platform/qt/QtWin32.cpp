@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "HandleTable.h"
+#include "app/FormEvents.h"
 #include "platform/AnsiCodePage.h"
-#include "platform/ErrorBoundary.h"
 
 namespace qz {
 
@@ -130,9 +130,7 @@ bool QtWin32::activate(HWND hWnd, UINT id, QSystemTrayIcon::ActivationReason rea
         const std::optional<LONG_PTR> procedure = procedureOf(hWnd);
         if (!procedure)
             return sent; // a destroyed window gets no messages
-        // Nothing may unwind into Qt's event delivery.
-        errorBoundary().run(
-            "TrayWindowProc", [&] { CallWindowProcA(*procedure, hWnd, callbackMessage, id, mouseMessage); });
+        FormEvents::trayMessage(*procedure, hWnd, callbackMessage, id, mouseMessage);
         sent = true;
     }
     return sent;

@@ -1,6 +1,6 @@
 #include "FakePlatform.h"
 
-#include "platform/ErrorBoundary.h"
+#include "app/FormEvents.h"
 #include "platform/Errors.h"
 #include "tray/Module1.h"
 
@@ -187,9 +187,7 @@ void FakeWindow::onUnload(UnloadHandler handler) {
 }
 
 void FakeWindow::closeFromFrame() {
-    std::int16_t cancel = 0;
-    const bool completed = errorBoundary().run("Form_Unload", [&] { m_unload(cancel); });
-    if (completed && cancel == 0) {
+    if (FormEvents::closeRequested(m_unload)) {
         destroyed = true;
         visible = false;
     }
@@ -403,10 +401,7 @@ LRESULT FakeWin32::CallWindowProcA(
 }
 
 std::optional<LRESULT> FakeWin32::sendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    std::optional<LRESULT> result;
-    const auto procedure = reinterpret_cast<WNDPROC>(procedures.at(hWnd));
-    errorBoundary().run("TrayWindowProc", [&] { result = procedure(hWnd, message, wParam, lParam); });
-    return result;
+    return FormEvents::trayMessage(procedures.at(hWnd), hWnd, message, wParam, lParam);
 }
 
 LRESULT FakeWin32::OwnWindowProc(HWND, UINT message, WPARAM, LPARAM lParam) {
