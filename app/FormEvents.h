@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/ErrorBoundary.h"
 #include "app/Form1.h"
-#include "platform/ErrorBoundary.h"
-#include "platform/Win32.h"
+#include "platform/TraySystemCalls.h"
 #include "platform/Window.h"
 
 #include <optional>

@@ -42,7 +42,7 @@ Application::Application()
     , m_events(FormParts { m_qtWindow, *m_browser, m_timer, m_screen, m_desktop })
     , m_menus(std::make_unique<MenuBuilder>(
           *m_window, kMenuTree, [this](const MenuEntry& entry) { m_events.menuPicked(entry.item); })) {
-    installWin32Api(&m_win32);
+    installTraySystemCalls(&m_win32);
     m_qtWindow.setMenus(m_menus.get());
     m_timer.onTick([this] { m_events.tick(); });
 
@@ -55,7 +55,7 @@ Application::Application()
 
 Application::~Application() {
     TrayBalloons::install({});
-    installWin32Api(nullptr);
+    installTraySystemCalls(nullptr);
     // Windows closed on the way out delete themselves later; their pages must go before the profile.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

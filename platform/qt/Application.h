@@ -9,7 +9,7 @@
 #include "QtDesktop.h"
 #include "QtScreen.h"
 #include "QtTimer.h"
-#include "QtWin32.h"
+#include "QtTraySystemCalls.h"
 #include "QtWindow.h"
 #include "SessionEnd.h"
 #include "app/FormEvents.h"
@@ -46,7 +46,7 @@ private:
 
     SessionEnd m_sessionEnd;
     HandleTable m_handles;
-    QtWin32 m_win32;
+    QtTraySystemCalls m_win32;
     std::unique_ptr<MainWindow> m_window;
     QtWindow m_qtWindow;
     std::unique_ptr<QtBrowser> m_browser;

@@ -68,9 +68,9 @@ class Desktops(CommandTestCase):
         number = wait_until(lambda: re.findall(r"xserver listening on display :(\d+)", self.read(log)), 30,
                             lambda: f"weston starts XWayland: {self.read(log)[-1500:]}")[0]
         self.assertIsNone(weston.poll(), "weston runs")
-        self.x.close()
-        self.display = f":{number}"
-        self.x = harness.Xlib(self.display)
+        self.session.x.close()
+        self.session.display = f":{number}"
+        self.session.x = harness.Xlib(self.session.display)
         self.start_sized(WAYLAND_DISPLAY="wayland-qz", XDG_SESSION_TYPE="wayland")
         self.assertTrue(os.path.exists(os.path.join(runtime, "wayland-qz")), "a Wayland session")
         # XWayland draws no root window to take a picture of: the size is the X window's.

@@ -14,9 +14,9 @@
 #include <gtest/gtest.h>
 
 #include "QtTestSupport.h"
+#include "app/ErrorBoundary.h"
 #include "app/FormEvents.h"
 #include "commands/MenuTree.h"
-#include "platform/ErrorBoundary.h"
 #include "platform/Errors.h"
 #include "platform/qt/HandleTable.h"
 #include "platform/qt/MainWindow.h"

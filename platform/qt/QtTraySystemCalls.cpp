@@ -1,4 +1,4 @@
-#include "QtWin32.h"
+#include "QtTraySystemCalls.h"
 
 #include <algorithm>
 #include <array>
@@ -34,19 +34,19 @@ QString tipText(const NOTIFYICONDATAA& data) {
 }
 } // namespace
 
-QtWin32::QtWin32(HandleTable& handles)
+QtTraySystemCalls::QtTraySystemCalls(HandleTable& handles)
     : m_handles(handles) { }
 
-QtWin32::~QtWin32() {
+QtTraySystemCalls::~QtTraySystemCalls() {
     for (auto& [key, entry] : m_icons)
         delete entry.icon;
 }
 
-LRESULT QtWin32::defaultWindowProc(HWND, UINT, WPARAM, LPARAM) {
+LRESULT QtTraySystemCalls::defaultWindowProc(HWND, UINT, WPARAM, LPARAM) {
     return 0;
 }
 
-BOOL QtWin32::Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) {
+BOOL QtTraySystemCalls::Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) {
     if (!data)
         return 0;
     switch (message) {
@@ -61,13 +61,13 @@ BOOL QtWin32::Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) {
     }
 }
 
-bool QtWin32::acceptable(const NOTIFYICONDATAA& data) const {
+bool QtTraySystemCalls::acceptable(const NOTIFYICONDATAA& data) const {
     if (!m_handles.window(data.hWnd))
         return false;
     return !(data.uFlags & NIF_ICON) || m_handles.icon(data.hIcon).has_value();
 }
 
-BOOL QtWin32::add(const NOTIFYICONDATAA& data) {
+BOOL QtTraySystemCalls::add(const NOTIFYICONDATAA& data) {
     const Key key { data.hWnd, data.uID };
     if (m_icons.contains(key) || !acceptable(data))
         return 0;
@@ -86,7 +86,7 @@ BOOL QtWin32::add(const NOTIFYICONDATAA& data) {
     return QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0;
 }
 
-BOOL QtWin32::modify(const NOTIFYICONDATAA& data) {
+BOOL QtTraySystemCalls::modify(const NOTIFYICONDATAA& data) {
     const auto it = m_icons.find(Key { data.hWnd, data.uID });
     if (it == m_icons.end() || !acceptable(data))
         return 0;
@@ -94,7 +94,7 @@ BOOL QtWin32::modify(const NOTIFYICONDATAA& data) {
     return 1;
 }
 
-BOOL QtWin32::remove(const NOTIFYICONDATAA& data) {
+BOOL QtTraySystemCalls::remove(const NOTIFYICONDATAA& data) {
     const auto it = m_icons.find(Key { data.hWnd, data.uID });
     if (it == m_icons.end())
         return 0;
@@ -105,7 +105,7 @@ BOOL QtWin32::remove(const NOTIFYICONDATAA& data) {
     return 1;
 }
 
-void QtWin32::apply(TrayIcon& entry, const NOTIFYICONDATAA& data) {
+void QtTraySystemCalls::apply(TrayIcon& entry, const NOTIFYICONDATAA& data) {
     if (data.uFlags & NIF_ICON)
         entry.icon->setIcon(*m_handles.icon(data.hIcon));
     if (data.uFlags & NIF_MESSAGE)
@@ -114,7 +114,7 @@ void QtWin32::apply(TrayIcon& entry, const NOTIFYICONDATAA& data) {
         entry.icon->setToolTip(tipText(data));
 }
 
-bool QtWin32::activate(HWND hWnd, UINT id, QSystemTrayIcon::ActivationReason reason) {
+bool QtTraySystemCalls::activate(HWND hWnd, UINT id, QSystemTrayIcon::ActivationReason reason) {
     const auto activation = std::find_if(std::begin(kActivations), std::end(kActivations),
         [reason](const Activation& entry) { return entry.reason == reason; });
     if (activation == std::end(kActivations))
@@ -136,14 +136,14 @@ bool QtWin32::activate(HWND hWnd, UINT id, QSystemTrayIcon::ActivationReason rea
     return sent;
 }
 
-std::optional<LONG_PTR> QtWin32::procedureOf(HWND hWnd) const {
+std::optional<LONG_PTR> QtTraySystemCalls::procedureOf(HWND hWnd) const {
     if (!m_handles.window(hWnd))
         return std::nullopt;
     const auto it = m_procedures.find(hWnd);
     return it == m_procedures.end() ? reinterpret_cast<LONG_PTR>(&defaultWindowProc) : it->second;
 }
 
-LONG_PTR QtWin32::SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) {
+LONG_PTR QtTraySystemCalls::SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) {
     if (index != GWL_WNDPROC)
         return 0;
     const std::optional<LONG_PTR> previous = procedureOf(hWnd);
@@ -153,14 +153,14 @@ LONG_PTR QtWin32::SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) {
     return *previous;
 }
 
-LRESULT QtWin32::CallWindowProcA(
+LRESULT QtTraySystemCalls::CallWindowProcA(
     LONG_PTR prevWndProc, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (prevWndProc == 0)
         return 0;
     return reinterpret_cast<WNDPROC>(prevWndProc)(hWnd, message, wParam, lParam);
 }
 
-QSystemTrayIcon* QtWin32::trayIcon(HWND hWnd, UINT id) const {
+QSystemTrayIcon* QtTraySystemCalls::trayIcon(HWND hWnd, UINT id) const {
     const auto it = m_icons.find(Key { hWnd, id });
     return it == m_icons.end() ? nullptr : it->second.icon;
 }

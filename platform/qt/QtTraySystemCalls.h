@@ -7,7 +7,7 @@
 #include <QObject>
 #include <QSystemTrayIcon>
 
-#include "platform/Win32.h"
+#include "platform/TraySystemCalls.h"
 
 namespace qz {
 
@@ -16,12 +16,12 @@ class HandleTable;
 // The tray's operating-system calls over Qt: notification-area icons keyed by window and id, and a
 // procedure slot per window. A click on an icon becomes the record's callback message, sent through
 // the window's procedure as the slot holds it at that moment, once Qt has finished with the click.
-class QtWin32 final : public Win32Api {
+class QtTraySystemCalls final : public TraySystemCalls {
 public:
-    explicit QtWin32(HandleTable& handles);
-    ~QtWin32() override;
-    QtWin32(const QtWin32&) = delete;
-    QtWin32& operator=(const QtWin32&) = delete;
+    explicit QtTraySystemCalls(HandleTable& handles);
+    ~QtTraySystemCalls() override;
+    QtTraySystemCalls(const QtTraySystemCalls&) = delete;
+    QtTraySystemCalls& operator=(const QtTraySystemCalls&) = delete;
 
     BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) override;
     LONG_PTR SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) override;
