@@ -11,6 +11,7 @@ and then anything still carrying the marker, so no X server or browser engine ou
 import argparse
 import ipaddress
 import os
+import re
 import shutil
 import socket
 import subprocess
@@ -118,6 +119,8 @@ class ShellTestCase(unittest.TestCase):
     # -- processes -----------------------------------------------------------------------------------
 
     def _env(self, **extra):
+        if getattr(self, "session_bus", None):
+            extra.setdefault("DBUS_SESSION_BUS_ADDRESS", self.session_bus)
         return self.session.environment(self.home, **extra)
 
     def _start(self, name, argv, env=None, stdout=None, pass_fds=()):
@@ -149,6 +152,43 @@ class ShellTestCase(unittest.TestCase):
         """trayer docks the shell's icon; waits until it owns the system tray selection."""
         self.trayer = self.session.start_tray(self._env())
         return self.trayer
+
+    def start_session_bus(self):
+        """A D-Bus session bus of the test's own; everything started after it uses it."""
+        bus = self._start("dbus", ["dbus-run-session", "--", "sh", "-c",
+                                   'echo "$DBUS_SESSION_BUS_ADDRESS"; exec sleep 100000'], stdout=subprocess.PIPE)
+        self.session_bus = bus.stdout.readline().decode().strip()
+        self.assertTrue(self.session_bus, "dbus-run-session gives a bus address")
+
+    def start_sni_host(self):
+        """gtk-sni-tray-standalone: a StatusNotifierItem host, with its own watcher, in a bar at the top
+        of the screen; returns the bar's window once it shows."""
+        self.sni_host = self._start("sni-host", ["gtk-sni-tray-standalone", "--watcher", "--top"])
+
+        def bar():
+            windows = [w for w in self.x.descendants(self.x.root)
+                       if self.x.wm_class(w) == ("gtk-sni-tray-standalone", "Gtk-sni-tray-standalone")]
+            return next((w for w in windows if (g := self.x.geometry(w)) and g.viewable and g.width > 100), None)
+
+        return wait_until(bar, 20, "the StatusNotifierItem host shows its bar")
+
+    def gdbus(self, *args):
+        """gdbus on the test's session bus; its output, or None when the call failed."""
+        result = subprocess.run(["gdbus", *args], env=self._env(), capture_output=True, text=True, timeout=30)
+        return result.stdout if result.returncode == 0 else None
+
+    def sni_items(self):
+        """The items the StatusNotifierItem watcher knows, as the watcher answers."""
+        reply = self.gdbus("call", "--session", "--dest", "org.kde.StatusNotifierWatcher", "--object-path",
+                           "/StatusNotifierWatcher", "--method", "org.freedesktop.DBus.Properties.Get",
+                           "org.kde.StatusNotifierWatcher", "RegisteredStatusNotifierItems")
+        return re.findall(r"'([^']+)'", reply or "")
+
+    def shell_sni_item(self, timeout=30):
+        """The shell's StatusNotifierItem service once the watcher has it."""
+        name = f"org.kde.StatusNotifierItem-{self.shell.pid}-"
+        return wait_until(lambda: next((i for i in self.sni_items() if i.startswith(name)), None), timeout,
+                          "the shell's item is registered with the watcher")
 
     def start_window_manager(self):
         self.wm = self.session.start_window_manager(self._env())
