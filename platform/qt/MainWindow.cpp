@@ -9,6 +9,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
+#include <QWindow>
 
 #include "LiteralText.h"
 #include "Surface.h"
@@ -21,9 +22,16 @@ MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
     , m_surface(new Surface(this)) {
     setCentralWidget(m_surface);
-    // A global menu bar outside the window would take the 20 pixels the logic's sizes count on.
+    // A global menu bar outside the window would leave the window shorter than the logic counts on.
     menuBar()->setNativeMenuBar(false);
-    menuBar()->setFixedHeight(kMenuBarHeight);
+    // The window manager tells of its frame after it took the window in, with no event of Qt's: a
+    // placement is looked at again for a while after each show.
+    m_frameWatch.setInterval(kFrameWatchInterval);
+    connect(&m_frameWatch, &QTimer::timeout, this, [this] {
+        keepPlacement();
+        if (!m_placement || !frameMargins().isNull() || m_frameWatchStart.hasExpired(kFrameWatchLimit))
+            m_frameWatch.stop();
+    });
     // The logic sizes the window in whole pixels; the layout must not round them up to its minimum.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
     // Watches every widget's shortcut requests, so that the browser view cannot claim the window's keys.
@@ -31,13 +39,104 @@ MainWindow::MainWindow(QWidget* parent)
 }
 
 void MainWindow::setClientSize(const QSize& size) {
-    resize(size.width(), size.height() + kMenuBarHeight);
+    resizeLogical(QSize(size.width(), size.height() + kMenuBarHeight));
 }
 
 void MainWindow::centreOn(const QScreen& screen) {
     const QRect area = screen.geometry();
-    move(area.x() + twipsToPixels(pixelsToTwips(area.width() - width()) / 2),
-        area.y() + twipsToPixels(pixelsToTwips(area.height() - height()) / 2));
+    const QSize size = logicalSize();
+    moveLogical(QPoint(area.x() + twipsToPixels(pixelsToTwips(area.width() - size.width()) / 2),
+        area.y() + twipsToPixels(pixelsToTwips(area.height() - size.height()) / 2)));
+}
+
+// As the main window's layout gives the bar its height.
+int MainWindow::menuBarHeightFor(int width) const {
+    const QMenuBar* bar = menuBar();
+    int height = bar->heightForWidth(std::max(width, bar->minimumWidth()));
+    if (height < 0)
+        height = bar->sizeHint().height();
+    return std::clamp(height, bar->minimumSizeHint().height(), bar->maximumHeight());
+}
+
+QSize MainWindow::logicalSize() const {
+    return QSize(width(), height() - m_menuBarHeight + kMenuBarHeight);
+}
+
+void MainWindow::resizeLogical(const QSize& size) {
+    m_menuBarHeight = menuBarHeightFor(size.width());
+    resize(size.width(), size.height() - kMenuBarHeight + m_menuBarHeight);
+}
+
+// The bar grows as its titles are added, and changes with the theme's font: the window follows it.
+void MainWindow::followMenuBar() {
+    if (menuBarHeightFor(width()) == m_menuBarHeight)
+        return;
+    resizeLogical(logicalSize());
+    if (m_placement)
+        moveLogical(*m_placement);
+}
+
+bool MainWindow::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::LayoutRequest)
+        followMenuBar();
+    return handled;
+}
+
+QMargins MainWindow::frameMargins() const {
+    // The platform window reads the frame the window manager declares (_NET_FRAME_EXTENTS on X11).
+    // Without a frame, X11's reckoning gives the difference of the old and the new size while a
+    // resize is under way: a frame always holds the window away from its top or left edge.
+    const QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    return margins.left() > 0 || margins.top() > 0 ? margins : QMargins();
+}
+
+QPoint MainWindow::frameOffset() const {
+    const QSize shown = size().grownBy(frameMargins());
+    const QSize logical = logicalSize();
+    return QPoint((shown.width() - logical.width()) / 2, (shown.height() - logical.height()) / 2);
+}
+
+QPoint MainWindow::logicalPos() const {
+    return pos() + frameOffset();
+}
+
+void MainWindow::moveLogical(const QPoint& position) {
+    m_placement = position;
+    m_placedOffset = frameOffset();
+    move(position - m_placedOffset);
+}
+
+// The window manager's frame is known only once it has taken the window in, after the logic placed
+// it; a user's move ends the placement.
+void MainWindow::keepPlacement() {
+    // A maximized or full-screen window is the window manager's to place.
+    if (!m_placement || !isVisible()
+        || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    const QPoint offset = frameOffset();
+    if (offset != m_placedOffset)
+        moveLogical(*m_placement);
+    else if (pos() != *m_placement - offset)
+        m_placement.reset();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    keepPlacement();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    // The titles were added after the window was sized; the window must not be mapped before it follows.
+    followMenuBar();
+    QMainWindow::showEvent(event);
+    m_frameWatchStart.start();
+    m_frameWatch.start();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    keepPlacement();
 }
 
 void MainWindow::setCaption(const QString& caption) {

@@ -59,39 +59,39 @@ void QtWindow::setCaption(const std::u16string& text) {
 }
 
 float QtWindow::Left() {
-    return pixelsToTwips(live("Left").pos().x());
+    return pixelsToTwips(live("Left").logicalPos().x());
 }
 
 float QtWindow::Top() {
-    return pixelsToTwips(live("Top").pos().y());
+    return pixelsToTwips(live("Top").logicalPos().y());
 }
 
 float QtWindow::Width() {
-    return pixelsToTwips(live("Width").width());
+    return pixelsToTwips(live("Width").logicalSize().width());
 }
 
 float QtWindow::Height() {
-    return pixelsToTwips(live("Height").height());
+    return pixelsToTwips(live("Height").logicalSize().height());
 }
 
 void QtWindow::setLeft(float twips) {
     MainWindow& window = live("Left");
-    window.move(twipsToPixels(twips), window.pos().y());
+    window.moveLogical(QPoint(twipsToPixels(twips), window.logicalPos().y()));
 }
 
 void QtWindow::setTop(float twips) {
     MainWindow& window = live("Top");
-    window.move(window.pos().x(), twipsToPixels(twips));
+    window.moveLogical(QPoint(window.logicalPos().x(), twipsToPixels(twips)));
 }
 
 void QtWindow::setWidth(float twips) {
     MainWindow& window = live("Width");
-    window.resize(twipsToPixels(twips), window.height());
+    window.resizeLogical(QSize(twipsToPixels(twips), window.logicalSize().height()));
 }
 
 void QtWindow::setHeight(float twips) {
     MainWindow& window = live("Height");
-    window.resize(window.width(), twipsToPixels(twips));
+    window.resizeLogical(QSize(window.logicalSize().width(), twipsToPixels(twips)));
 }
 
 std::int16_t QtWindow::WindowState() {

@@ -11,8 +11,9 @@ class HandleTable;
 class MainWindow;
 class MenuBuilder;
 
-// The main window's services over MainWindow. Width and Height are the toolkit window's size
-// without the window manager's frame, menu bar included; Left and Top are its frame's position.
+// The main window's services over MainWindow, in its logical geometry: Width and Height are the area
+// under the menu bar plus a 20-pixel bar, whatever the bar's and the frame's real size; Left and Top
+// place what the user sees centred where a window of that size at that place would be.
 // Once the window is destroyed every call raises PlatformError.
 class QtWindow final : public Window {
 public:

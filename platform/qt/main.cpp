@@ -5,9 +5,11 @@
 #include <QTranslator>
 
 #include "Application.h"
+#include "DisplayPlatform.h"
 #include "InstanceGuard.h"
 
 int main(int argc, char** argv) {
+    qz::chooseDisplayPlatform(argc, argv);
     // Qt WebEngine shares its GL contexts with the widgets; this must be said before the application exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The name places the profile's data on disk, so it is set before anything asks for it.

@@ -204,9 +204,9 @@ class ShellTestCase(unittest.TestCase):
     def stop_portal(self):
         self._stop(self.portal)
 
-    def start_shell(self):
+    def start_shell(self, **environment):
         self.shell_stderr = os.path.join(self.logs, "shell.err")
-        self.shell = self._start("shell", [config.shell], env=self._env(**engine_environment()))
+        self.shell = self._start("shell", [config.shell], env=self._env(**{**engine_environment(), **environment}))
         return self.shell
 
     # -- looking -------------------------------------------------------------------------------------
@@ -380,6 +380,20 @@ class ShellTestCase(unittest.TestCase):
         """The colour on the screen at (x, y), as (red, green, blue)."""
         return self.screen_pixels(x, y, 1, 1)[0][1]
 
+    def page_area(self, colour):
+        """Where a page of one colour shows inside the main window, as (x, y, width, height) on the screen:
+        the run of that colour across the window's middle column and its middle row."""
+        geometry = self.geometry()
+
+        def run(left, top, width, height, start):
+            line = [seen for _, seen in self.screen_pixels(left, top, width, height)]
+            hits = [offset for offset, seen in enumerate(line) if seen == colour]
+            return (start + hits[0], hits[-1] - hits[0] + 1) if hits else (None, 0)
+
+        y, height = run(geometry.x + geometry.width // 2, geometry.y, 1, geometry.height, geometry.y)
+        x, width = run(geometry.x, (y or geometry.y) + height // 2, geometry.width, 1, geometry.x)
+        return x, y, width, height
+
     def wait_for_page_to_fill_window(self, timeout=15):
         """Waits until the page is drawn at the window's new size: its white background shows in the
         window's lower right corner, and where the first, narrower page had its scroll bar (a page too
@@ -455,22 +469,22 @@ class CommandTestCase(ShellTestCase):
         return sorted({x for (x, _y), colour in self.screen_pixels(left, top, width, height)
                        if sum(colour) < TEXT_BRIGHTNESS})
 
-    def menu_bar_titles(self):
+    def menu_bar_titles(self, bar_height=MENU_BAR_HEIGHT):
         """The titles the main window's menu bar shows, as (first, last) pixel columns on the screen."""
         geometry = self.geometry()
         self.screenshot("menu-bar")
         titles = []
-        for column in self.screen_columns(geometry.x, geometry.y, geometry.width, MENU_BAR_HEIGHT):
+        for column in self.screen_columns(geometry.x, geometry.y, geometry.width, bar_height):
             if titles and column - titles[-1][1] <= TITLE_GAP:
                 titles[-1][1] = column
             else:
                 titles.append([column, column])
         return [(geometry.x + first, geometry.x + last) for first, last in titles]
 
-    def open_menu_title(self, title):
+    def open_menu_title(self, title, bar_height=MENU_BAR_HEIGHT):
         """Clicks a menu bar title, given as menu_bar_titles() gives it; returns its dropdown menu."""
         known = self.top_level_popups()
-        self.xdotool("mousemove", (title[0] + title[1]) // 2, self.geometry().y + MENU_BAR_HEIGHT // 2, "click", 1)
+        self.xdotool("mousemove", (title[0] + title[1]) // 2, self.geometry().y + bar_height // 2, "click", 1)
         return self.wait_for_popup(known)
 
     def click_menu_row(self, menu, row, rows):

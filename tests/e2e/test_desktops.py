@@ -1,0 +1,83 @@
+"""The shell on the desktops people use: a GTK desktop's theme, a window manager's frame and a Wayland
+session with XWayland. Each time the page's 800 x 560 browser area stays exactly that size."""
+
+import os
+import re
+
+import harness
+from harness import MENU_BAR_HEIGHT, CommandTestCase, wait_until
+
+PAGE_COLOUR = (0, 128, 255)  # portal/pages/viewport.html
+PAGE_SIZE = (800, 560)
+
+
+class Desktops(CommandTestCase):
+    def start_sized(self, **environment):
+        self.start_portal("--start-title", "起始页", "--start-next", "/test/pages/viewport", "--start-next-after", "0")
+        self.start_shell(**environment)
+        self.find_main_window()
+        self.wait_for_caption("QZ 视口")
+
+    def wait_for_sized_page(self):
+        return wait_until(self.sized_page, 30, lambda: f"the page shows at 800 x 560: {self.page_area(PAGE_COLOUR)}")
+
+    def sized_page(self):
+        """The page's area once it has the size asked for and fills the window under the menu bar."""
+        geometry = self.geometry()
+        x, y, width, height = self.page_area(PAGE_COLOUR)
+        filled = y is not None and (x, y + height, width) == (geometry.x, geometry.y + geometry.height, geometry.width)
+        return (x, y, width, height) if filled and (width, height) == PAGE_SIZE else None
+
+    def test_gtk_theme_shows_the_five_titles_at_its_own_height(self):
+        self.start_tray()
+        self.start_sized(XDG_CURRENT_DESKTOP="GNOME")
+        _, top, _, _ = self.wait_for_sized_page()
+        bar_height = top - self.geometry().y
+        self.assertGreater(bar_height, MENU_BAR_HEIGHT, "the GTK theme's font takes more than 20 pixels")
+        titles = self.menu_bar_titles(bar_height)
+        self.assertEqual(len(titles), 5, f"five titles on the bar: {titles}")
+        menu = self.open_menu_title(titles[0], bar_height)
+        self.assertGreater(self.geometry(menu).height, 4 * 16, "Q  Z(Q) opens its four items")
+        self.assertNoShellErrors()
+
+    def test_frame_of_the_window_manager_is_centred(self):
+        self.start_tray()
+        self.start_window_manager()
+        self.start_sized()
+        self.wait_for_sized_page()
+        def frame():
+            left, right, top, bottom = self.x.cardinals(self.main_window, "_NET_FRAME_EXTENTS") or (0, 0, 0, 0)
+            g = self.geometry()
+            return g.x - left, g.y - top, g.width + left + right, g.height + top + bottom
+
+        def centred():
+            x, y, width, height = frame()
+            return abs(x + width / 2 - harness.SCREEN_WIDTH / 2) <= 2 and \
+                abs(y + height / 2 - harness.SCREEN_HEIGHT / 2) <= 2
+
+        wait_until(centred, 15, lambda: f"the frame {frame()} is centred on the screen")
+        self.assertGreater(frame()[3], self.geometry().height, "openbox framed the window")
+        self.assertIsNotNone(self.sized_page(), "the page keeps its size")
+        self.assertNoShellErrors()
+
+    def test_wayland_session_with_xwayland_runs_on_x(self):
+        runtime = self._env()["XDG_RUNTIME_DIR"]
+        weston = self._start("weston", ["weston", "--backend=headless-backend.so", "--xwayland",
+                                        "--socket=wayland-qz", "--width=1280", "--height=1024"])
+        log = os.path.join(self.logs, "weston.err")
+        number = wait_until(lambda: re.findall(r"xserver listening on display :(\d+)", self.read(log)), 30,
+                            lambda: f"weston starts XWayland: {self.read(log)[-1500:]}")[0]
+        self.assertIsNone(weston.poll(), "weston runs")
+        self.session.x.close()
+        self.session.display = f":{number}"
+        self.session.x = harness.Xlib(self.session.display)
+        self.start_sized(WAYLAND_DISPLAY="wayland-qz", XDG_SESSION_TYPE="wayland")
+        self.assertTrue(os.path.exists(os.path.join(runtime, "wayland-qz")), "a Wayland session")
+        # XWayland draws no root window to take a picture of: the size is the X window's.
+        wait_until(lambda: tuple(self.geometry()[2:]) == (800, 560 + MENU_BAR_HEIGHT), 30,
+                   lambda: f"the window on the X display is sized: {self.geometry()}")
+        self.assertNoShellErrors()
+
+
+if __name__ == "__main__":
+    harness.main()
