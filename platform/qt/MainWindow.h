@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 
+#include "platform/Geometry.h"
+
 class QScreen;
 
 namespace qz {
@@ -16,7 +18,7 @@ class Surface;
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr int kMenuBarHeight = 20;
+    static constexpr int kMenuBarHeight = kMenuBarPixels;
     using UnloadHandler = std::function<void(std::int16_t& cancel)>;
 
     explicit MainWindow(QWidget* parent = nullptr);
