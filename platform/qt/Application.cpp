@@ -44,6 +44,7 @@ Application::Application()
           *m_window, kMenuTree, [this](const MenuEntry& entry) { m_events.menuPicked(entry.item); })) {
     installTraySystemCalls(&m_win32);
     m_qtWindow.setMenus(m_menus.get());
+    m_win32.setTrayMenu(m_menus->menu("mnuTray"));
     m_timer.onTick([this] { m_events.tick(); });
 
     TrayBalloons::install([this](const QString& title, const QString& text, TrayBalloons::OnClick onClick) {

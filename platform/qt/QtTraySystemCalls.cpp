@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "HandleTable.h"
+#include "TrayPopupPosition.h"
 #include "app/FormEvents.h"
 #include "platform/AnsiCodePage.h"
 
@@ -31,6 +32,13 @@ QString tipText(const NOTIFYICONDATAA& data) {
     const std::size_t length = strnlen(data.szTip.data(), data.szTip.size());
     const std::u16string tip = fromAnsi(std::string_view(data.szTip.data(), length));
     return QString::fromStdU16String(tip);
+}
+
+// Qt settles once per process, at its first tray icon, between docking and its own
+// StatusNotifierItem; the shell offers its own item, so Qt's is never shown. Asked before Qt is.
+bool qtTrayIsStatusNotifier() {
+    static const bool statusNotifier = StatusNotifierTray::hostAvailable();
+    return statusNotifier;
 }
 } // namespace
 
@@ -71,8 +79,20 @@ BOOL QtTraySystemCalls::add(const NOTIFYICONDATAA& data) {
     const Key key { data.hWnd, data.uID };
     if (m_icons.contains(key) || !acceptable(data))
         return 0;
+    qtTrayIsStatusNotifier();
     TrayIcon& entry = m_icons[key];
     entry.icon = new QSystemTrayIcon;
+    entry.statusNotifier = std::make_unique<StatusNotifierTray>(
+        [this, key](QSystemTrayIcon::ActivationReason reason, QPoint position) {
+            const TrayPopupPosition::Scope popupAt(position);
+            activate(key.first, key.second, reason);
+        });
+    entry.statusNotifier->setMenu(m_trayMenu);
+    QObject::connect(
+        entry.statusNotifier.get(), &StatusNotifierTray::watcherPresenceChanged, &m_dispatcher, [this, key] {
+            if (const auto it = m_icons.find(key); it != m_icons.end())
+                showWhereHosted(it->second);
+        });
     // The messages go out once the click that caused them has been handled in full. Qt reports the
     // click from inside the icon's own mouse handling, which goes on using the icon after the report;
     // the tray menu's exit removes the icon, and hiding an icon destroys Qt's icon window at once.
@@ -81,9 +101,25 @@ BOOL QtTraySystemCalls::add(const NOTIFYICONDATAA& data) {
         [this, key](QSystemTrayIcon::ActivationReason reason) { activate(key.first, key.second, reason); },
         Qt::QueuedConnection);
     apply(entry, data);
+    showWhereHosted(entry);
+    return trayHostAvailable() ? 1 : 0;
+}
+
+void QtTraySystemCalls::showWhereHosted(TrayIcon& entry) {
     // Without a notification area the icon still waits: Qt docks it once a tray host appears.
-    entry.icon->show();
-    return QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0;
+    entry.icon->setVisible(!entry.statusNotifier->watcherPresent() && !qtTrayIsStatusNotifier());
+}
+
+bool QtTraySystemCalls::trayHostAvailable() {
+    if (qtTrayIsStatusNotifier())
+        return StatusNotifierTray::hostAvailable();
+    return StatusNotifierTray::hostAvailable() || QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void QtTraySystemCalls::setTrayMenu(QMenu* menu) {
+    m_trayMenu = menu;
+    for (auto& [key, entry] : m_icons)
+        entry.statusNotifier->setMenu(menu);
 }
 
 BOOL QtTraySystemCalls::modify(const NOTIFYICONDATAA& data) {
@@ -99,6 +135,10 @@ BOOL QtTraySystemCalls::remove(const NOTIFYICONDATAA& data) {
     if (it == m_icons.end())
         return 0;
     QSystemTrayIcon* icon = it->second.icon;
+    // The item leaves the bus at once, but may be the one reporting the click that led here.
+    StatusNotifierTray* statusNotifier = it->second.statusNotifier.release();
+    statusNotifier->withdraw();
+    statusNotifier->deleteLater();
     m_icons.erase(it);
     icon->hide();
     icon->deleteLater();
@@ -106,12 +146,16 @@ BOOL QtTraySystemCalls::remove(const NOTIFYICONDATAA& data) {
 }
 
 void QtTraySystemCalls::apply(TrayIcon& entry, const NOTIFYICONDATAA& data) {
-    if (data.uFlags & NIF_ICON)
+    if (data.uFlags & NIF_ICON) {
         entry.icon->setIcon(*m_handles.icon(data.hIcon));
+        entry.statusNotifier->setIcon(*m_handles.icon(data.hIcon));
+    }
     if (data.uFlags & NIF_MESSAGE)
         entry.callbackMessage = data.uCallbackMessage;
-    if (data.uFlags & NIF_TIP)
+    if (data.uFlags & NIF_TIP) {
         entry.icon->setToolTip(tipText(data));
+        entry.statusNotifier->setTip(tipText(data));
+    }
 }
 
 bool QtTraySystemCalls::activate(HWND hWnd, UINT id, QSystemTrayIcon::ActivationReason reason) {
