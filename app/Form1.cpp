@@ -4,6 +4,7 @@
 #include "app/Int16.h"
 #include "app/Numeric.h"
 #include "commands/MenuTree.h"
+#include "platform/Geometry.h"
 #include "tray/Module1.h"
 
 #include <cmath>
@@ -16,8 +17,6 @@ constexpr std::u16string_view kMarker = u"QZ";
 constexpr std::u16string_view kDefaultSuffix = u"@800@600";
 constexpr std::int16_t kDefaultWidth = 800;
 constexpr std::int16_t kDefaultHeight = 600;
-constexpr std::int16_t kTwipsPerPixel = 15;
-constexpr float kMenuBarTwips = 300;
 constexpr int kExitPumpPasses = 5001;
 
 // Cuts the text at every '@', empty pieces included.
@@ -139,10 +138,7 @@ void Form1::mnuTrayClose_Click() {
 }
 
 void Form1::mnuTrayOpen_Click() {
-    Window& form = trayForm();
-    form.setWindowState(vbNormal);
-    form.Show();
-    form.SetFocus();
+    restoreTrayForm();
 }
 
 } // namespace qz

@@ -3,10 +3,6 @@
 
 namespace qz {
 
-namespace {
-constexpr char16_t kInternetOptions[] = u"rundll32 shell32.dll, Control_RunDLL Inetcpl.cpl";
-}
-
 void Form1::documentCommand(const std::u16string& command) {
     WebBrowser1.Document()->call(u"execCommand", { command });
 }
@@ -27,7 +23,7 @@ void Form1::Stop_Click() {
 }
 
 void Form1::InternetSet_Click() {
-    m_desktop.Shell(kInternetOptions, vbNormalFocus);
+    m_desktop.Shell(kInternetOptionsCommand, vbNormalFocus);
 }
 
 void Form1::CtrC_Click() {

@@ -10,7 +10,7 @@ namespace {
 using enum PortalHost;
 
 // The letter case of the paths is part of the address.
-constexpr std::array<PortalLink, 14> kPortalLinks { {
+constexpr auto kPortalLinks = std::to_array<PortalLink>({
     { "mnuTrayQZGo", Service, u"/qz/Go/?from=qz", u"qzgo", false },
     { "mnuTrayMyQZ", Service, u"/member/?from=qz", u"myqz", false },
     { "mnuTraySearch", Search, u"/?from=qz", u"search", false },
@@ -25,7 +25,7 @@ constexpr std::array<PortalLink, 14> kPortalLinks { {
     { "GuestBook", Home, u"/qz/guestbook/?version=", u"guest", true },
     { "QZIntro", Home, u"/qz/intro/?version=", u"intro", true },
     { "QZOffice", Home, u"/?version=", u"office", true },
-} };
+});
 } // namespace
 
 const PortalLink& portalLink(std::string_view handler) {

@@ -68,6 +68,9 @@ inline constexpr std::int32_t vbYes = 6;
 inline constexpr std::int32_t vbNo = 7;
 inline constexpr std::int32_t vbNormalFocus = 1;
 
+// The command line of the system's Internet options dialog.
+inline constexpr char16_t kInternetOptionsCommand[] = u"rundll32 shell32.dll, Control_RunDLL Inetcpl.cpl";
+
 // Application-wide services of the window system.
 class Desktop {
 public:

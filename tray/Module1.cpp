@@ -26,13 +26,6 @@ void callNotificationArea(DWORD message) {
     // The call changes nothing in the record, so there is nothing to copy back.
 }
 
-void restoreTrayForm() {
-    Window& form = trayForm();
-    form.setWindowState(vbNormal);
-    form.Show();
-    form.SetFocus();
-}
-
 void popUpTrayMenu() {
     trayForm().PopupMenu(*Module1.TrayMenu);
 }
@@ -56,6 +49,13 @@ std::array<char16_t, 64> tipField(std::u16string_view text) {
     std::array<char16_t, 64> field {};
     std::copy_n(text.begin(), length, field.begin());
     return field;
+}
+
+void restoreTrayForm() {
+    Window& form = trayForm();
+    form.setWindowState(vbNormal);
+    form.Show();
+    form.SetFocus();
 }
 
 NOTIFYICONDATAA TrayIconRecord::toAnsi() const {

@@ -39,6 +39,9 @@ extern Module1State Module1;
 // The window the tray acts on; PlatformError before AddTrayIcon has named it.
 Window& trayForm();
 
+// Brings the tray's window back: normal state, shown, focused.
+void restoreTrayForm();
+
 void AddTrayIcon(Window& form, const MenuItem& menu);
 void SetTrayTip(const std::u16string& tip);
 void RemoveTrayIcon();

@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include "platform/Geometry.h"
+
 class QScreen;
 
 namespace qz {
@@ -24,7 +26,7 @@ class Surface;
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr int kMenuBarHeight = 20;
+    static constexpr int kMenuBarHeight = kMenuBarPixels;
     using UnloadHandler = std::function<void(std::int16_t& cancel)>;
 
     explicit MainWindow(QWidget* parent = nullptr);

@@ -63,8 +63,6 @@ constexpr QMessageBox::Icon kIcons[] = {
     QMessageBox::Information,
 };
 
-constexpr char16_t kInternetOptions[] = u"rundll32 shell32.dll, Control_RunDLL Inetcpl.cpl";
-
 const ButtonName& nameOf(Button button) {
     return *std::find_if(std::begin(kButtonNames), std::end(kButtonNames),
         [button](const ButtonName& name) { return name.button == button; });
@@ -125,7 +123,7 @@ void QtDesktop::DoEvents() {
 
 std::int64_t QtDesktop::Shell(const std::u16string& commandLine, std::int32_t) {
     const QString line = toQString(commandLine);
-    if (line == QString::fromUtf16(kInternetOptions)) {
+    if (line == QString::fromUtf16(kInternetOptionsCommand)) {
         // There is no control panel to run here: the shell's own dialog stands in for it, in process.
         showInternetOptions(shownOwner(), m_profile);
         return QCoreApplication::applicationPid();

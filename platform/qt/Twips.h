@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-namespace qz {
+#include "platform/Geometry.h"
 
-inline constexpr float kTwipsPerPixel = 15.0f;
+namespace qz {
 
 // Twips to whole pixels, to the nearest; a half pixel goes away from zero.
 inline int twipsToPixels(float twips) {
