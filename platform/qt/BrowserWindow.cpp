@@ -1,8 +1,12 @@
 #include "BrowserWindow.h"
 
 #include <QAction>
+
+#include <algorithm>
+
 #include <QApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QStyle>
 #include <QToolBar>
 #include <QWebEngineView>
@@ -83,8 +87,17 @@ void BrowserWindow::showPageTitle() {
 
 void BrowserWindow::fitContent(const QRect& content) {
     const QPoint viewOffset = m_view->mapTo(this, QPoint(0, 0));
-    resize(content.size() + (size() - m_view->size()));
-    move(content.topLeft() - viewOffset);
+    QScreen* screen = QGuiApplication::screenAt(content.center());
+    const QRect area = (screen ? screen : this->screen())->availableGeometry();
+    // The frame the window manager adds is known once the window is shown; before, it counts as none.
+    const QSize frame = frameGeometry().size() - size();
+    const QSize client = (content.size() + (size() - m_view->size())).boundedTo(area.size() - frame);
+    resize(client);
+    // move() places the frame's corner; the whole frame is kept inside the screen's free area.
+    const QPoint wanted = content.topLeft() - viewOffset;
+    const QSize outer = client + frame;
+    move(std::clamp(wanted.x(), area.left(), area.left() + area.width() - outer.width()),
+        std::clamp(wanted.y(), area.top(), area.top() + area.height() - outer.height()));
 }
 
 } // namespace qz

@@ -5,6 +5,8 @@
 
 #include "RendererCrashPolicy.h"
 
+class QWebEngineNewWindowRequest;
+
 namespace qz {
 
 // The page of every browser view the shell shows. A page that opens a window (a link with a target,
@@ -18,10 +20,8 @@ public:
 
     WebPage(QWebEngineProfile* profile, QObject* parent);
 
-protected:
-    QWebEnginePage* createWindow(WebWindowType type) override;
-
 private:
+    void openRequestedWindow(QWebEngineNewWindowRequest& request);
     void recoverRenderer(RenderProcessTerminationStatus status);
     void reloadAfterCrash();
     void showStoppedNotice();
