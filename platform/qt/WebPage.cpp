@@ -44,6 +44,7 @@ WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     // The engine asks through this signal because createWindow is left as it is.
     connect(this, &QWebEnginePage::newWindowRequested, this, &WebPage::openRequestedWindow);
+    connect(this, &QWebEnginePage::loadStarted, this, [this] { m_dialogs.reset(); });
     connect(this, &QWebEnginePage::renderProcessTerminated, this,
         [this](RenderProcessTerminationStatus status, int) { recoverRenderer(status); });
 }
@@ -62,6 +63,20 @@ void WebPage::openRequestedWindow(QWebEngineNewWindowRequest& request) {
     if (content.isValid())
         window->fitContent(content);
     window->show();
+}
+
+void WebPage::javaScriptAlert(const QUrl& securityOrigin, const QString& text) {
+    m_dialogs.alert(securityOrigin, text);
+}
+
+bool WebPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& text) {
+    return m_dialogs.confirm(securityOrigin, text);
+}
+
+bool WebPage::javaScriptPrompt(
+    const QUrl& securityOrigin, const QString& text, const QString& proposed, QString* answer) {
+    *answer = proposed;
+    return m_dialogs.prompt(securityOrigin, text, answer);
 }
 
 void WebPage::recoverRenderer(RenderProcessTerminationStatus status) {

@@ -3,6 +3,7 @@
 #include <QUrl>
 #include <QWebEnginePage>
 
+#include "PageDialogs.h"
 #include "RendererCrashPolicy.h"
 
 class QWebEngineNewWindowRequest;
@@ -20,12 +21,19 @@ public:
 
     WebPage(QWebEngineProfile* profile, QObject* parent);
 
+protected:
+    void javaScriptAlert(const QUrl& securityOrigin, const QString& text) override;
+    bool javaScriptConfirm(const QUrl& securityOrigin, const QString& text) override;
+    bool javaScriptPrompt(
+        const QUrl& securityOrigin, const QString& text, const QString& proposed, QString* answer) override;
+
 private:
     void openRequestedWindow(QWebEngineNewWindowRequest& request);
     void recoverRenderer(RenderProcessTerminationStatus status);
     void reloadAfterCrash();
     void showStoppedNotice();
 
+    PageDialogs m_dialogs { this };
     RendererCrashPolicy m_crashes;
     // The last address the page showed before its renderer died; the notice never replaces it.
     QUrl m_lastAddress;

@@ -29,6 +29,36 @@ class PageSafety(CommandTestCase):
         self.assertTrue(self.shell_alive(), "the shell lives on")
         self.assertTrue(self.viewable(main))
 
+    def page_dialog(self, known):
+        dialog = self.wait_for_new_window(known)
+        self.assertEqual(self.caption(dialog), f"来自 {harness.config.service} 的网页消息")
+        return dialog
+
+    def test_stopping_an_alert_loop(self):
+        main = self.open_page("alert-loop")
+        icon = self.tray_icon()
+        self.wait_for_caption("对话框测试", timeout=20)
+        self.click(main, 1)
+        first = self.page_dialog([main])
+        self.open_tray_menu(icon)  # while the page waits for its answer
+        self.key("Return", window=first)
+        wait_until(lambda: not self.viewable(first), 10, "确定 closes the first dialog")
+        second = self.page_dialog([main])
+        # The second dialog offers to stop the page's dialogs: its check box has the focus.
+        self.key("space", "Return", window=second)
+        self.wait_for_caption("对话框已停止：2 false null", timeout=20)
+        self.assertEqual(self.own_windows(), [main], "no dialog is left")
+
+        self.open_tray_menu(icon)
+        self.assertNoShellErrors()
+
+    def open_tray_menu(self, icon):
+        before = set(self.top_level_popups())
+        self.click(icon, 3)
+        menu = wait_until(lambda: set(self.top_level_popups()) - before, 10, "the tray menu opens").pop()
+        self.key("Escape")
+        wait_until(lambda: not self.viewable(menu), 10, "Escape closes the tray menu")
+
 
 if __name__ == "__main__":
     harness.main()
