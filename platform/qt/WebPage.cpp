@@ -5,6 +5,7 @@
 #include <QWebEngineSettings>
 
 #include "BrowserWindow.h"
+#include "PermissionQuestions.h"
 
 namespace qz {
 
@@ -44,6 +45,7 @@ WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     // The engine asks through this signal because createWindow is left as it is.
     connect(this, &QWebEnginePage::newWindowRequested, this, &WebPage::openRequestedWindow);
+    PermissionQuestions::answerFor(this);
     connect(this, &QWebEnginePage::loadStarted, this, [this] { m_dialogs.reset(); });
     connect(this, &QWebEnginePage::renderProcessTerminated, this,
         [this](RenderProcessTerminationStatus status, int) { recoverRenderer(status); });

@@ -46,11 +46,28 @@ class PageSafety(CommandTestCase):
         second = self.page_dialog([main])
         # The second dialog offers to stop the page's dialogs: its check box has the focus.
         self.key("space", "Return", window=second)
-        self.wait_for_caption("对话框已停止：2 false null", timeout=20)
+        self.wait_for_caption("对话框已停止：false null", timeout=20)
         self.assertEqual(self.own_windows(), [main], "no dialog is left")
 
         self.open_tray_menu(icon)
         self.assertNoShellErrors()
+
+    def test_permissions_answered_both_ways(self):
+        main = self.open_page("permissions")
+
+        def answered(what):
+            return [r["path"] for r in self.requests() if r["path"].startswith(f"/test/page?title={what}%3A")]
+
+        question = self.wait_for_new_window([main])
+        self.assertEqual(self.caption(question), f"来自 {harness.config.service} 的请求")
+        self.key("Return", window=question)  # 拒绝 is the default
+        wait_until(lambda: answered("notifications"), 20, "the page learns the notifications answer")
+        self.assertEqual(answered("notifications"), ["/test/page?title=notifications%3Adenied"])
+
+        question = self.wait_for_new_window([main])
+        self.key("Tab", "space", window=question)
+        wait_until(lambda: answered("geolocation"), 20, "the page learns the location answer")
+        self.assertEqual(answered("geolocation"), ["/test/page?title=geolocation%3Agranted"])
 
     def open_tray_menu(self, icon):
         before = set(self.top_level_popups())
