@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QLayout>
 #include <QLineEdit>
 #include <QScreen>
 #include <QStyle>
@@ -42,6 +43,9 @@ BrowserWindow::BrowserWindow(QWebEngineProfile* profile)
     setCentralWidget(m_view);
     addNavigationBar();
     resize(kDefaultSize);
+    // What the bars take around the view; once shown, the window's and the view's sizes change apart.
+    layout()->activate();
+    m_bars = size() - m_view->size();
 
     connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserWindow::showPageTitle);
     connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
@@ -91,7 +95,7 @@ void BrowserWindow::fitContent(const QRect& content) {
     const QRect area = (screen ? screen : this->screen())->availableGeometry();
     // The frame the window manager adds is known once the window is shown; before, it counts as none.
     const QSize frame = frameGeometry().size() - size();
-    const QSize client = (content.size() + (size() - m_view->size())).boundedTo(area.size() - frame);
+    const QSize client = (content.size() + m_bars).boundedTo(area.size() - frame);
     resize(client);
     // move() places the frame's corner; the whole frame is kept inside the screen's free area.
     const QPoint wanted = content.topLeft() - viewOffset;

@@ -31,6 +31,7 @@ private:
     QWebEngineView* m_view;
     WebPage* m_page;
     QLineEdit* m_address;
+    QSize m_bars;
 };
 
 } // namespace qz

@@ -29,6 +29,19 @@ class PageSafety(CommandTestCase):
         self.assertTrue(self.shell_alive(), "the shell lives on")
         self.assertTrue(self.viewable(main))
 
+    def test_sized_popup_lands_on_the_screen(self):
+        main = self.open_page("sized-popup")
+        self.wait_for_caption("小窗口测试", timeout=20)
+        self.click(main, 1)
+        popup = self.wait_for_new_window([main])
+        wait_until(lambda: self.caption(popup) == "小窗口", 20, "the pop-up shows its page")
+        geometry = self.geometry(popup)
+        self.assertGreaterEqual(geometry.x, 0, geometry)
+        self.assertGreaterEqual(geometry.y, 0, f"the title and address bars show: {geometry}")
+        self.assertLessEqual(geometry.x + geometry.width, harness.SCREEN_WIDTH, geometry)
+        self.assertLessEqual(geometry.y + geometry.height, harness.SCREEN_HEIGHT, geometry)
+        self.assertEqual(geometry.width, 400, "the page's width holds")
+
     def page_dialog(self, known):
         dialog = self.wait_for_new_window(known)
         self.assertEqual(self.caption(dialog), f"来自 {harness.config.service} 的网页消息")
