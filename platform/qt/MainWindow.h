@@ -48,6 +48,7 @@ protected:
 
 private:
     bool isWindowShortcut(const QKeySequence& keys) const;
+    static bool editableFieldFocused(const QWidget* focused);
 
     Surface* m_surface;
     QString m_caption;

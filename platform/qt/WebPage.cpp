@@ -46,7 +46,10 @@ WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
     // The engine asks through this signal because createWindow is left as it is.
     connect(this, &QWebEnginePage::newWindowRequested, this, &WebPage::openRequestedWindow);
     PermissionQuestions::answerFor(this);
-    connect(this, &QWebEnginePage::loadStarted, this, [this] { m_dialogs.reset(); });
+    connect(this, &QWebEnginePage::loadStarted, this, [this] {
+        m_dialogs.reset();
+        m_editableFocus.reset();
+    });
     connect(this, &QWebEnginePage::renderProcessTerminated, this,
         [this](RenderProcessTerminationStatus status, int) { recoverRenderer(status); });
 }
@@ -79,6 +82,12 @@ bool WebPage::javaScriptPrompt(
     const QUrl& securityOrigin, const QString& text, const QString& proposed, QString* answer) {
     *answer = proposed;
     return m_dialogs.prompt(securityOrigin, text, answer);
+}
+
+void WebPage::javaScriptConsoleMessage(
+    JavaScriptConsoleMessageLevel level, const QString& message, int line, const QString& source) {
+    if (!m_editableFocus.takeReport(message))
+        QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
 }
 
 void WebPage::recoverRenderer(RenderProcessTerminationStatus status) {

@@ -3,6 +3,7 @@
 #include <QUrl>
 #include <QWebEnginePage>
 
+#include "EditableFocus.h"
 #include "PageDialogs.h"
 #include "RendererCrashPolicy.h"
 
@@ -21,11 +22,15 @@ public:
 
     WebPage(QWebEngineProfile* profile, QObject* parent);
 
+    const EditableFocus& editableFocus() const { return m_editableFocus; }
+
 protected:
     void javaScriptAlert(const QUrl& securityOrigin, const QString& text) override;
     bool javaScriptConfirm(const QUrl& securityOrigin, const QString& text) override;
     bool javaScriptPrompt(
         const QUrl& securityOrigin, const QString& text, const QString& proposed, QString* answer) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
+        const QString& source) override;
 
 private:
     void openRequestedWindow(QWebEngineNewWindowRequest& request);
@@ -34,6 +39,7 @@ private:
     void showStoppedNotice();
 
     PageDialogs m_dialogs { this };
+    EditableFocus m_editableFocus { this };
     RendererCrashPolicy m_crashes;
     // The last address the page showed before its renderer died; the notice never replaces it.
     QUrl m_lastAddress;

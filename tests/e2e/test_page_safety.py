@@ -42,6 +42,24 @@ class PageSafety(CommandTestCase):
         self.assertLessEqual(geometry.y + geometry.height, harness.SCREEN_HEIGHT, geometry)
         self.assertEqual(geometry.width, 400, "the page's width holds")
 
+    def test_clipboard_keys_edit_a_text_field_and_stay_menu_keys_elsewhere(self):
+        main = self.open_page("text-field")
+        self.wait_for_caption("字段：甲乙丙", timeout=20)
+        geometry = self.geometry(main)
+        self.xdotool("mousemove", geometry.x + 60, geometry.y + harness.MENU_BAR_HEIGHT + 20, "click", 1)
+        self.key("ctrl+a", "ctrl+c")
+        wait_until(lambda: harness.selection_text(self.x) == "甲乙丙", 15, "Ctrl+C copies the field's text")
+        self.key("End", "ctrl+v")
+        self.wait_for_caption("字段：甲乙丙甲乙丙", timeout=15)
+        self.assertEqual(self.own_windows(), [main], "no menu command ran")
+
+        # Outside the field Ctrl+V is the menu's print preview again.
+        self.xdotool("mousemove", geometry.x + 60, geometry.y + geometry.height - 30, "click", 1)
+        self.key("ctrl+v")
+        preview = self.wait_for_new_window([main], timeout=90)
+        self.assertEqual(self.caption(preview), "打印预览")
+        self.assertEqual(self.caption(main), "字段：甲乙丙甲乙丙", "nothing was pasted")
+
     def page_dialog(self, known):
         dialog = self.wait_for_new_window(known)
         self.assertEqual(self.caption(dialog), f"来自 {harness.config.service} 的网页消息")
