@@ -60,6 +60,16 @@ class PageSafety(CommandTestCase):
         self.assertEqual(self.caption(preview), "打印预览")
         self.assertEqual(self.caption(main), "字段：甲乙丙甲乙丙", "nothing was pasted")
 
+    def test_portal_notification_shows_as_a_balloon(self):
+        main = self.open_page("notify")
+        question = self.wait_for_new_window([main])
+        known = set(self.top_level_popups())
+        self.key("Tab", "space", window=question)  # 允许
+        balloon = wait_until(lambda: set(self.top_level_popups()) - known, 30, "a balloon shows").pop()
+        self.screenshot("portal-notification")
+        self.click(balloon, 1)
+        wait_until(lambda: self.requests_for("/test/page?title=clicked"), 20, "the page learns of the click")
+
     def page_dialog(self, known):
         dialog = self.wait_for_new_window(known)
         self.assertEqual(self.caption(dialog), f"来自 {harness.config.service} 的网页消息")
