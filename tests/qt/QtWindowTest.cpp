@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "QtTestSupport.h"
-#include "platform/ErrorBoundary.h"
+#include "app/ErrorBoundary.h"
 #include "platform/Errors.h"
 #include "platform/qt/HandleTable.h"
 #include "platform/qt/MainWindow.h"
