@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHash>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>

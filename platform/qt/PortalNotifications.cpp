@@ -9,6 +9,7 @@
 
 #include "MainWindow.h"
 #include "PermissionQuestions.h"
+#include "SiteName.h"
 #include "TrayBalloons.h"
 #include "app/BuildConfig.h"
 
