@@ -97,7 +97,7 @@ void DownloadRow::updateProgress() {
         if (total > 0)
             status += QStringLiteral("，剩余 %1")
                           .arg(DownloadText::duration(
-                              static_cast<qint64>((total - received) / m_bytesPerSecond)));
+                              static_cast<qint64>(static_cast<double>(total - received) / m_bytesPerSecond)));
     }
     m_status->setText(status);
 }
