@@ -1,9 +1,8 @@
 #include "BrowserWindow.h"
 
-#include <QAction>
-
 #include <algorithm>
 
+#include <QAction>
 #include <QApplication>
 #include <QLayout>
 #include <QLineEdit>

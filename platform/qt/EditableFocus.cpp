@@ -1,12 +1,12 @@
 #include "EditableFocus.h"
 
-#include <QKeySequence>
+#include <algorithm>
+#include <iterator>
 
+#include <QKeySequence>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
-#include <algorithm>
-#include <iterator>
 
 namespace qz {
 

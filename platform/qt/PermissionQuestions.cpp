@@ -1,5 +1,7 @@
 #include "PermissionQuestions.h"
 
+#include <functional>
+
 #include <QApplication>
 #include <QHash>
 #include <QLocale>
