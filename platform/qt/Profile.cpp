@@ -5,6 +5,7 @@
 #include <QWebEngineProfile>
 
 #include "Downloads.h"
+#include "PortalNotifications.h"
 
 namespace qz {
 
@@ -26,6 +27,7 @@ QWebEngineProfile* shellProfile() {
     profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
     // Without a handler the engine cancels every download, an installer the portal offers too.
     new Downloads(profile);
+    PortalNotifications::presentFor(profile);
     return profile;
 }
 
