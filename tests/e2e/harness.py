@@ -343,7 +343,8 @@ class ShellTestCase(unittest.TestCase):
             "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
             "XDG_DATA_HOME": os.path.join(self.home, ".local", "share"),
             "XDG_CACHE_HOME": os.path.join(self.home, ".cache"),
-            "XDG_RUNTIME_DIR": os.path.join(self.home, "runtime"),
+            # A session's runtime folder is a file system of its own; a test may put it beside the home.
+            "XDG_RUNTIME_DIR": getattr(self, "runtime_dir", None) or os.path.join(self.home, "runtime"),
             "LANG": "C.UTF-8",
         })
         env.pop("LC_ALL", None)
@@ -463,11 +464,14 @@ class ShellTestCase(unittest.TestCase):
     def stop_portal(self):
         self._stop(self.portal)
 
-    def start_shell(self):
+    def start_shell(self, name="shell"):
+        """Starts the shell; a later start under another name leaves self.shell alone."""
         extra = {"QTWEBENGINE_DISABLE_SANDBOX": "1"} if os.geteuid() == 0 else {}
-        self.shell_stderr = os.path.join(self.logs, "shell.err")
-        self.shell = self._start("shell", [config.shell], env=self._env(**extra))
-        return self.shell
+        process = self._start(name, [config.shell], env=self._env(**extra))
+        if name == "shell":
+            self.shell_stderr = os.path.join(self.logs, "shell.err")
+            self.shell = process
+        return process
 
     # -- looking -------------------------------------------------------------------------------------
 
