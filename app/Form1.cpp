@@ -1,9 +1,9 @@
 #include "Form1.h"
 
 #include "app/BuildConfig.h"
+#include "app/Int16.h"
 #include "app/Numeric.h"
 #include "commands/MenuTree.h"
-#include "platform/Int16.h"
 #include "tray/Module1.h"
 
 #include <cmath>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FormDescription.h"
 #include "platform/Browser.h"
 #include "platform/Menu.h"
 #include "platform/Window.h"
@@ -9,20 +10,6 @@
 #include <variant>
 
 namespace qz {
-
-// What the window is created from: sizes in twips, the timer's settings. The menus come from the
-// menu tree (commands/MenuTree.h); the icon is the shell's own 32 x 32 image.
-struct FormDescription {
-    float clientWidth = 4995; // 333 px
-    float clientHeight = 3210; // 214 px
-    float browserLeft = 0;
-    float browserTop = 0;
-    float browserWidth = 5085; // 339 px: wider and taller than the client area until sized
-    float browserHeight = 3304;
-    std::int32_t timerInterval = 500;
-    bool timerEnabled = true;
-    bool startCentred = true;
-};
 
 // The result of FC_CLng: a double when the text is numeric, the 16-bit integer 0 otherwise.
 using Variant = std::variant<std::int16_t, double>;
@@ -44,7 +31,7 @@ struct FormParts {
 // the handler at that step, and what was done before stays done.
 class Form1 {
 public:
-    static constexpr FormDescription Description {};
+    static constexpr FormDescription Description = kFormDescription;
 
     explicit Form1(FormParts parts);
     Form1(const Form1&) = delete;

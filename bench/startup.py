@@ -43,13 +43,9 @@ as root, where the engine refuses to start otherwise.
 """
 
 import argparse
-import ctypes
-import ctypes.util
 import json
 import os
-import select
 import shutil
-import signal
 import statistics
 import subprocess
 import sys
@@ -57,13 +53,15 @@ import tempfile
 import time
 import uuid
 
-# The end-to-end tests' way of ending a program and all it started.
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from process_group import end_group  # noqa: E402
+# What the end-to-end tests use as well: the X session, the programs around the shell, process groups.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
+from qztest.processes import command_line, end_group, kill_marked, live_parents, marked_pids, memory_kb, \
+    process_tree  # noqa: E402
+from qztest.session import START_PATH, Session, engine_environment, portal_requests  # noqa: E402
+from qztest.xlib import IS_VIEWABLE, PROPERTY_CHANGE_MASK, STRUCTURE_NOTIFY_MASK, \
+    SUBSTRUCTURE_NOTIFY_MASK  # noqa: E402
 
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-SCREEN = (1280, 1024)
-START_PATH = "/api/qz/?from=qz&version=1.0.0"
 DEFAULT_START_TITLE = "QZ 门户@800@560"
 MENU_BAR_HEIGHT = 20
 TIMER_PERIOD_MS = 500
@@ -84,251 +82,37 @@ def log(message):
 
 
 # ----------------------------------------------------------------------------------------------------
-# The few Xlib calls the watcher needs, through ctypes.
-
-class XWindowAttributes(ctypes.Structure):
-    _fields_ = [
-        ("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int), ("height", ctypes.c_int),
-        ("border_width", ctypes.c_int), ("depth", ctypes.c_int), ("visual", ctypes.c_void_p),
-        ("root", ctypes.c_ulong), ("c_class", ctypes.c_int), ("bit_gravity", ctypes.c_int),
-        ("win_gravity", ctypes.c_int), ("backing_store", ctypes.c_int), ("backing_planes", ctypes.c_ulong),
-        ("backing_pixel", ctypes.c_ulong), ("save_under", ctypes.c_int), ("colormap", ctypes.c_ulong),
-        ("map_installed", ctypes.c_int), ("map_state", ctypes.c_int), ("all_event_masks", ctypes.c_long),
-        ("your_event_mask", ctypes.c_long), ("do_not_propagate_mask", ctypes.c_long),
-        ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p),
-    ]
-
-
-IS_VIEWABLE = 2
-STRUCTURE_NOTIFY_MASK = 1 << 17
-SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
-PROPERTY_CHANGE_MASK = 1 << 22
-ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
-
-
-class Xlib:
-    def __init__(self, display):
-        lib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-        self.lib = lib
-        lib.XOpenDisplay.restype = ctypes.c_void_p
-        lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
-        lib.XDefaultRootWindow.restype = ctypes.c_ulong
-        lib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-        lib.XConnectionNumber.argtypes = [ctypes.c_void_p]
-        lib.XInternAtom.restype = ctypes.c_ulong
-        lib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-        lib.XGetSelectionOwner.restype = ctypes.c_ulong
-        lib.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-        lib.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
-        lib.XPending.argtypes = [ctypes.c_void_p]
-        lib.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.c_void_p]
-        lib.XFlush.argtypes = [ctypes.c_void_p]
-        lib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-        lib.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(XWindowAttributes)]
-        lib.XQueryTree.argtypes = [
-            ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
-            ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)), ctypes.POINTER(ctypes.c_uint)]
-        lib.XGetWindowProperty.argtypes = [
-            ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long, ctypes.c_long, ctypes.c_int,
-            ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_int),
-            ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
-            ctypes.POINTER(ctypes.POINTER(ctypes.c_ubyte))]
-        lib.XFree.argtypes = [ctypes.c_void_p]
-        lib.XSetErrorHandler.argtypes = [ERROR_HANDLER]
-        lib.XSetErrorHandler.restype = ctypes.c_void_p
-        # Windows come and go under our feet: a BadWindow must not end the script.
-        self._handler = ERROR_HANDLER(lambda _display, _event: 0)
-        lib.XSetErrorHandler(self._handler)
-        self.dpy = lib.XOpenDisplay(display.encode())
-        if not self.dpy:
-            raise RuntimeError(f"cannot open display {display}")
-        self.root = lib.XDefaultRootWindow(self.dpy)
-        self.fd = lib.XConnectionNumber(self.dpy)
-        self._event = ctypes.create_string_buffer(256)  # an XEvent is 192 bytes
-        self._atoms = {}
-
-    def close(self):
-        if self.dpy:
-            self.lib.XCloseDisplay(self.dpy)
-            self.dpy = None
-
-    def atom(self, name):
-        if name not in self._atoms:
-            self._atoms[name] = self.lib.XInternAtom(self.dpy, name.encode(), 0)
-        return self._atoms[name]
-
-    def select(self, window, mask):
-        self.lib.XSelectInput(self.dpy, window, mask)
-        self.lib.XFlush(self.dpy)
-
-    def wait(self, timeout):
-        """Sleeps until the X server sends something or timeout seconds pass, then drops all events."""
-        if not self.lib.XPending(self.dpy):
-            select.select([self.fd], [], [], timeout)
-        while self.lib.XPending(self.dpy):
-            self.lib.XNextEvent(self.dpy, self._event)
-
-    def selection_owner(self, name):
-        return self.lib.XGetSelectionOwner(self.dpy, self.atom(name))
-
-    def children(self, window):
-        root, parent = ctypes.c_ulong(), ctypes.c_ulong()
-        kids, count = ctypes.POINTER(ctypes.c_ulong)(), ctypes.c_uint()
-        if not self.lib.XQueryTree(self.dpy, window, ctypes.byref(root), ctypes.byref(parent), ctypes.byref(kids),
-                                   ctypes.byref(count)):
-            return []
-        result = [kids[i] for i in range(count.value)]
-        if kids:
-            self.lib.XFree(kids)
-        return result
-
-    def attributes(self, window):
-        attrs = XWindowAttributes()
-        if not self.lib.XGetWindowAttributes(self.dpy, window, ctypes.byref(attrs)):
-            return None
-        return attrs
-
-    def property(self, window, name):
-        """(format, bytes) of a window property, or None when it is not set or the window is gone."""
-        actual_type, actual_format = ctypes.c_ulong(), ctypes.c_int()
-        count, after = ctypes.c_ulong(), ctypes.c_ulong()
-        data = ctypes.POINTER(ctypes.c_ubyte)()
-        status = self.lib.XGetWindowProperty(self.dpy, window, self.atom(name), 0, 1 << 16, 0, 0,
-                                             ctypes.byref(actual_type), ctypes.byref(actual_format),
-                                             ctypes.byref(count), ctypes.byref(after), ctypes.byref(data))
-        try:
-            if status != 0 or not actual_type.value:
-                return None
-            item = {8: 1, 16: 2, 32: ctypes.sizeof(ctypes.c_long)}[actual_format.value]
-            return actual_format.value, ctypes.string_at(data, count.value * item) if count.value else b""
-        finally:
-            if data:
-                self.lib.XFree(data)
-
-    def pid(self, window):
-        prop = self.property(window, "_NET_WM_PID")
-        if not prop or prop[0] != 32 or not prop[1]:
-            return None
-        return int.from_bytes(prop[1][:ctypes.sizeof(ctypes.c_long)], sys.byteorder)
-
-    def caption(self, window):
-        prop = self.property(window, "_NET_WM_NAME")
-        return prop[1].decode("utf-8", "replace") if prop else None
-
-
-# ----------------------------------------------------------------------------------------------------
 # Processes.
-
-def read_proc(pid, name, mode="r"):
-    try:
-        with open(f"/proc/{pid}/{name}", mode) as file:
-            return file.read()
-    except OSError:
-        return None
-
-
-def proc_stat(pid):
-    """(state, parent pid) of a live process, or None."""
-    text = read_proc(pid, "stat")
-    if not text:
-        return None
-    fields = text[text.rfind(")") + 2:].split()
-    return fields[0], int(fields[1])
-
-
-def all_pids():
-    return [int(entry) for entry in os.listdir("/proc") if entry.isdigit()]
-
-
-def marked_pids(marker):
-    needle = f"QZ_BENCH_MARKER={marker}".encode()
-    found = []
-    for pid in all_pids():
-        if pid == os.getpid():
-            continue
-        environ = read_proc(pid, "environ", "rb")
-        if environ and needle in environ.split(b"\0"):
-            stat = proc_stat(pid)
-            if stat and stat[0] != "Z":
-                found.append(pid)
-    return found
-
-
-def process_tree(root):
-    """root and all its live descendants."""
-    children = {}
-    for pid in all_pids():
-        stat = proc_stat(pid)
-        if stat and stat[0] != "Z":
-            children.setdefault(stat[1], []).append(pid)
-    tree, pending = [], [root]
-    while pending:
-        pid = pending.pop()
-        tree.append(pid)
-        pending.extend(children.get(pid, []))
-    return tree
-
-
-def memory_kb(pid):
-    """A process's memory in kB: PSS, its anonymous + shared-memory part ("own"), its file part, USS, RSS."""
-    fields = {}
-    for line in (read_proc(pid, "smaps_rollup") or "").splitlines():
-        name, _, rest = line.partition(":")
-        if rest.strip().endswith("kB"):
-            fields[name] = int(rest.split()[0])
-    return {"pss": fields.get("Pss", 0), "own": fields.get("Pss_Anon", 0) + fields.get("Pss_Shmem", 0),
-            "file": fields.get("Pss_File", 0),
-            "uss": fields.get("Private_Clean", 0) + fields.get("Private_Dirty", 0), "rss": fields.get("Rss", 0)}
-
 
 def foreign_engine_processes(ours):
     """Engine processes of other programs: they share library pages with ours and so lower our PSS."""
-    found = []
-    for pid in all_pids():
-        if pid in ours:
-            continue
-        cmdline = read_proc(pid, "cmdline", "rb") or b""
-        if b"QtWebEngineProcess" in cmdline.split(b"\0")[0]:
-            found.append(pid)
-    return found
+    return [pid for pid in live_parents() if pid not in ours and "QtWebEngineProcess" in (command_line(pid) or [""])[0]]
 
 
-def process_kind(pid, main_pid):
+def process_kind(pid, main_pid, parents):
     """"main", the engine's --type of a helper process, or "zygote-forked" for what a zygote started."""
     if pid == main_pid:
         return "main"
-    def kind(of):
-        cmdline = (read_proc(of, "cmdline", "rb") or b"").split(b"\0")
-        for arg in cmdline:
-            if arg.startswith(b"--type="):
-                return arg[7:].decode("utf-8", "replace")
-        return os.path.basename(cmdline[0].decode("utf-8", "replace")) if cmdline and cmdline[0] else "?"
 
-    own = kind(pid)
-    stat = proc_stat(pid)
+    def kind(of):
+        cmdline = command_line(of)
+        for arg in cmdline:
+            if arg.startswith("--type="):
+                return arg[7:]
+        return os.path.basename(cmdline[0]) if cmdline else "?"
+
     # What a zygote forks (renderers, mostly) keeps the zygote's command line.
-    if own == "zygote" and stat and kind(stat[1]) == "zygote":
+    if kind(pid) == "zygote" and pid in parents and kind(parents[pid]) == "zygote":
         return "zygote-forked"
-    return own
+    return kind(pid)
 
 
 def stop_group(process, marker, grace=3.0):
     """Ends the program's process group, then anything else carrying the marker; waits until all are gone."""
     end_group(process, grace, wait=10)
-    deadline = time.monotonic() + 15
-    while True:
-        left = marked_pids(marker) if marker else []
-        if not left:
-            return
-        if time.monotonic() > deadline:
-            raise RunFailed(f"processes outlived the run: {left}")
-        for pid in left:
-            try:
-                os.kill(pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
-        time.sleep(0.05)
+    left = kill_marked("QZ_BENCH_MARKER", marker, 15)
+    if left:
+        raise RunFailed(f"processes outlived the run: {left}")
 
 
 # ----------------------------------------------------------------------------------------------------
@@ -338,86 +122,30 @@ class Bench:
         self.args = args
         self.work = tempfile.mkdtemp(prefix="qz-bench-")
         self.marker = uuid.uuid4().hex
-        self.services = []  # (name, Popen) of Xvfb, trayer, portal
-        self.x = None
-        self.display = None
+        # Xvfb, trayer and the portal carry a marker of their own; each run's programs carry the run's.
+        self.session = Session(self.work, "QZ_BENCH_MARKER", f"{self.marker}-services")
         self.portal_log = os.path.join(self.work, "portal.log")
         self.warm_homes = {}
 
+    x = property(lambda self: self.session.x)
+
     # -- set-up -------------------------------------------------------------------------------------
 
-    def start_service(self, name, argv, env=None, **kwargs):
-        env = dict(env or os.environ, QZ_BENCH_MARKER=f"{self.marker}-services")
-        with open(os.path.join(self.work, f"{name}.err"), "wb") as err:
-            process = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stderr=err, start_new_session=True,
-                                       env=env, **kwargs)
-        self.services.append((name, process))
-        return process
-
     def start_x(self):
-        read_end, write_end = os.pipe()
-        self.start_service("xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                                    f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp", "-noreset"],
-                           pass_fds=(write_end,), stdout=subprocess.DEVNULL)
-        os.close(write_end)
-        number = b""
-        ready, _, _ = select.select([read_end], [], [], 15)
-        while ready and not number.endswith(b"\n"):
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-            ready, _, _ = select.select([read_end], [], [], 15)
-        os.close(read_end)
-        if not number.strip().isdigit():
-            raise SystemExit(f"startup.py: Xvfb did not start ({self.work}/xvfb.err)")
-        self.display = f":{number.decode().strip()}"
-        self.x = Xlib(self.display)
+        self.session.start_x()
         self.x.select(self.x.root, SUBSTRUCTURE_NOTIFY_MASK)
 
     def start_tray(self):
-        self.start_service("trayer", [
-            "trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24",
-            "--SetDockType", "true", "--SetPartialStrut", "false", "--transparent", "false", "--expand", "true"],
-            stdout=subprocess.DEVNULL, env=dict(os.environ, DISPLAY=self.display))
-        deadline = time.monotonic() + 10
-        while not self.x.selection_owner("_NET_SYSTEM_TRAY_S0"):
-            if time.monotonic() > deadline:
-                raise SystemExit(f"startup.py: trayer did not take the system tray ({self.work}/trayer.err)")
-            time.sleep(0.05)
+        self.session.start_tray()
 
     def start_portal(self):
         hosts = self.args.hosts
-        argv = [sys.executable, "-B", self.args.portal, "--log", self.portal_log, "--start-title",
-                self.args.start_title] + [arg for site in DEFAULT_HOSTS for arg in (f"--{site}", hosts[site])]
-        # The portal's ports are fixed by the shell's build; another run (an end-to-end test, say) may
-        # hold them for a while.
-        deadline = time.monotonic() + self.args.port_wait
-        said = False
-        while True:
-            process = self.start_service("portal", argv, stdout=subprocess.PIPE)
-            line = process.stdout.readline()
-            if line:
-                return
-            process.wait(5)
-            self.services.remove(("portal", process))
-            if time.monotonic() > deadline:
-                raise SystemExit("startup.py: the demo portal could not listen on "
-                                 f"{', '.join(hosts.values())}: {open(os.path.join(self.work, 'portal.err')).read()}")
-            if not said:
-                log(f"waiting for the portal's ports ({', '.join(hosts.values())}) to be free ...")
-                said = True
-            time.sleep(1)
+        self.session.start_portal(
+            self.args.portal, hosts, "--start-title", self.args.start_title, port_wait=self.args.port_wait,
+            on_wait=lambda: log(f"waiting for the portal's ports ({', '.join(hosts.values())}) to be free ..."))
 
     def stop_services(self):
-        if self.x:
-            self.x.close()
-            self.x = None
-        for _name, process in reversed(self.services):
-            end_group(process, grace=5)
-            if process.stdout:
-                process.stdout.close()
-        self.services = []
+        self.session.stop_all(grace=5)
 
     # -- one run --------------------------------------------------------------------------------------
 
@@ -429,23 +157,7 @@ class Bench:
         return tempfile.mkdtemp(prefix=f"home-{program}-", dir=self.work), True
 
     def environment(self, home, marker):
-        env = dict(os.environ)
-        for name in ("LC_ALL", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "SESSION_MANAGER"):
-            env.pop(name, None)
-        env.update({
-            "DISPLAY": self.display,
-            "HOME": home,
-            "XDG_CONFIG_HOME": os.path.join(home, ".config"),
-            "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
-            "XDG_CACHE_HOME": os.path.join(home, ".cache"),
-            "XDG_RUNTIME_DIR": os.path.join(home, "runtime"),
-            "LANG": "C.UTF-8",
-            "QZ_BENCH_MARKER": marker,
-        })
-        os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
-        if os.geteuid() == 0:
-            env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
-        return env
+        return self.session.environment(home, QZ_BENCH_MARKER=marker, **engine_environment())
 
     def run(self, program, label):
         args = self.args
@@ -494,7 +206,7 @@ class Bench:
                             break
                     if window is None:
                         continue
-                caption = self.x.caption(window)
+                caption = self.x.text(window, "_NET_WM_NAME")
                 attrs = self.x.attributes(window)
                 size = (attrs.width, attrs.height) if attrs else None
                 if caption != last_caption:
@@ -512,9 +224,10 @@ class Bench:
                 raise RunFailed(f"{program} ended with status {process.returncode} before its memory was read")
             attrs = self.x.attributes(window)
             result["final_geometry"] = [attrs.x, attrs.y, attrs.width, attrs.height] if attrs else None
-            pids = set(process_tree(process.pid)) | set(marked_pids(marker))
+            pids = set(process_tree(process.pid)) | set(marked_pids("QZ_BENCH_MARKER", marker))
             memory = {pid: memory_kb(pid) for pid in sorted(pids)}
-            result["memory_by_process"] = {str(pid): dict(kind=process_kind(pid, process.pid), **kb)
+            parents = live_parents()
+            result["memory_by_process"] = {str(pid): dict(kind=process_kind(pid, process.pid, parents), **kb)
                                            for pid, kb in memory.items()}
             for key in ("pss", "own", "file", "uss", "rss"):
                 result[f"{key}_kb"] = sum(kb[key] for kb in memory.values())
@@ -531,17 +244,7 @@ class Bench:
 
     def start_page_request(self, offset, wall_start):
         """Milliseconds from launch to the portal's log line for the start page, or None."""
-        try:
-            with open(self.portal_log, "rb") as file:
-                file.seek(offset)
-                lines = file.read().decode("utf-8", "replace").splitlines()
-        except OSError:
-            return None
-        for line in lines:
-            try:
-                record = json.loads(line)
-            except ValueError:
-                continue
+        for record in portal_requests(self.portal_log, offset):
             if record.get("path") == START_PATH:
                 return round((record["time"] - wall_start) * 1000, 1)
         return None
@@ -760,14 +463,10 @@ def main(argv=None):
     except KeyboardInterrupt:
         interrupted = True
         results, failures = {}, ["interrupted"]
+    except AssertionError as error:  # Xvfb, trayer or the portal did not start
+        results, failures = {}, [f"set-up: {error}"]
     finally:
         bench.stop_services()
-        leftovers = marked_pids(f"{bench.marker}-services")
-        for pid in leftovers:
-            try:
-                os.kill(pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
     summary = summarise(results) if results else {}
     targets = check_targets(summary)
     if any(results.values()):

@@ -1,7 +1,5 @@
 #include "PortalLinks.h"
 
-#include "app/BuildConfig.h"
-
 #include <algorithm>
 #include <array>
 #include <stdexcept>
@@ -9,24 +7,24 @@
 namespace qz {
 
 namespace {
-using namespace build;
+using enum PortalHost;
 
 // The letter case of the paths is part of the address.
 constexpr std::array<PortalLink, 14> kPortalLinks { {
-    { "mnuTrayQZGo", ServiceHost, u"/qz/Go/?from=qz", u"qzgo", false },
-    { "mnuTrayMyQZ", ServiceHost, u"/member/?from=qz", u"myqz", false },
-    { "mnuTraySearch", SearchHost, u"/?from=qz", u"search", false },
-    { "mnuTraySite", SiteHost, u"/?from=qz", u"site", false },
-    { "mnuTrayHelp", ServiceHost, u"/help/?from=qz", u"help", false },
-    { "QZGo", ServiceHost, u"/qz/Go/?from=qz", u"qzgo", false },
-    { "QZCenter", ServiceHost, u"/member/?from=qz", u"myqz", false },
-    { "Search", SearchHost, u"/?from=qz", u"search", false },
-    { "Site", SiteHost, u"/?from=qz", u"site", false },
-    { "Update", HomeHost, u"/qz/Update/?version=", u"update", true },
-    { "HelpArticle", HomeHost, u"/qz/help/?version=", u"help", true },
-    { "GuestBook", HomeHost, u"/qz/guestbook/?version=", u"guest", true },
-    { "QZIntro", HomeHost, u"/qz/intro/?version=", u"intro", true },
-    { "QZOffice", HomeHost, u"/?version=", u"office", true },
+    { "mnuTrayQZGo", Service, u"/qz/Go/?from=qz", u"qzgo", false },
+    { "mnuTrayMyQZ", Service, u"/member/?from=qz", u"myqz", false },
+    { "mnuTraySearch", Search, u"/?from=qz", u"search", false },
+    { "mnuTraySite", Site, u"/?from=qz", u"site", false },
+    { "mnuTrayHelp", Service, u"/help/?from=qz", u"help", false },
+    { "QZGo", Service, u"/qz/Go/?from=qz", u"qzgo", false },
+    { "QZCenter", Service, u"/member/?from=qz", u"myqz", false },
+    { "Search", Search, u"/?from=qz", u"search", false },
+    { "Site", Site, u"/?from=qz", u"site", false },
+    { "Update", Home, u"/qz/Update/?version=", u"update", true },
+    { "HelpArticle", Home, u"/qz/help/?version=", u"help", true },
+    { "GuestBook", Home, u"/qz/guestbook/?version=", u"guest", true },
+    { "QZIntro", Home, u"/qz/intro/?version=", u"intro", true },
+    { "QZOffice", Home, u"/?version=", u"office", true },
 } };
 } // namespace
 
@@ -36,17 +34,6 @@ const PortalLink& portalLink(std::string_view handler) {
     if (it == kPortalLinks.end())
         throw std::out_of_range("no portal link for " + std::string(handler));
     return *it;
-}
-
-std::u16string portalAddress(const PortalLink& link, const std::u16string& version) {
-    std::u16string address = u"http://";
-    address += link.host;
-    address += link.path;
-    if (link.versioned) {
-        address += version;
-        address += u"&from=qz";
-    }
-    return address;
 }
 
 } // namespace qz

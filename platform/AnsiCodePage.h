@@ -6,9 +6,7 @@
 
 namespace qz {
 
-// The system's ANSI code page. On systems without one it is fixed at 936 (GBK).
-inline constexpr int kAnsiCodePage = 936;
-
+// The system's ANSI code page is, on systems without one, fixed at 936 (GBK).
 // Converts UTF-16 text to the ANSI code page, keeping whole characters only, within maxBytes bytes.
 // A character the code page lacks becomes '?', as the system's own conversion does; a surrogate pair
 // is one character.

@@ -13,7 +13,7 @@ struct MenuItem {
     std::string_view shortcut; // "Ctrl+G", "F5" or empty
     bool visible;
 
-    bool isTitle() const { return parent.empty(); }
+    constexpr bool isTitle() const { return parent.empty(); }
 };
 
 } // namespace qz

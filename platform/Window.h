@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Menu.h"
-#include "Win32.h"
+#include "TraySystemCalls.h"
 
 #include <cstdint>
 #include <functional>

@@ -16,7 +16,7 @@ import threading
 import time
 from http import HTTPStatus
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
-from urllib.parse import parse_qs, urlsplit
+from urllib.parse import parse_qs, quote, urlsplit
 
 DEFAULT_HOSTS = {
     "service": "127.0.0.1:8301",
@@ -248,6 +248,8 @@ def make_handler(portal, site):
             parts = urlsplit(self.path)
             query = parse_qs(parts.query, keep_blank_values=True)
             path = parts.path
+            if path == ATTACHMENT_PATH:
+                return stream_attachment(self, query, send_body, portal.log)
             route = routes.get(path) or (test_pages_route(path) if path.startswith("/test/pages/") else None)
             status, headers, body = route(query, cookie) if route else not_found(path)
             data = body if isinstance(body, bytes) else body.encode("utf-8")
@@ -276,6 +278,65 @@ def make_handler(portal, site):
     return Handler
 
 
+# -- A slow streamed attachment, for the shell's downloads ---------------------------------------------
+# /test/attachment?size=BYTES&rate=BYTES_PER_S&name=NAME answers a file of size bytes sent at about
+# rate bytes a second (as fast as it goes without one), named by Content-Disposition. &fail=BYTES ends
+# the connection after that many bytes (a download that fails); &unsized=1 leaves the size unsaid. When
+# the answer ends, whole or not, the log gets {"method": "END", "path", "sent", "time"}.
+
+ATTACHMENT_PATH = "/test/attachment"
+ATTACHMENT_TICK = 0.1
+
+
+def stream_attachment(handler, query, send_body, log):
+    def number(key, default):
+        try:
+            return max(0, int(query[key][0])) if key in query else default
+        except ValueError:
+            return default
+
+    size, rate, fail = number("size", 1024), number("rate", 0), number("fail", -1)
+    name = query.get("name", ["附件.bin"])[0]
+    if fail >= 0 and handler.headers.get("Range"):
+        # A broken download stays broken: the browser's attempt to resume it is refused.
+        handler.send_response(HTTPStatus.INTERNAL_SERVER_ERROR)
+        handler.send_header("Content-Length", "0")
+        handler.end_headers()
+        log({"method": "END", "path": handler.path, "sent": 0, "time": round(time.time(), 3)})
+        return
+    handler.send_response(HTTPStatus.OK)
+    handler.send_header("Content-Type", "application/octet-stream")
+    handler.send_header("Content-Disposition", f"attachment; filename*=UTF-8''{quote(name, safe='')}")
+    handler.send_header("Cache-Control", "no-store")
+    handler.send_header("ETag", f'"qz-{size}"')
+    handler.send_header("Accept-Ranges", "bytes")
+    if query.get("unsized", [""])[0]:
+        handler.send_header("Connection", "close")
+        handler.close_connection = True
+    else:
+        handler.send_header("Content-Length", str(size))
+    handler.end_headers()
+    if not send_body:
+        return
+    chunk = max(1, int(rate * ATTACHMENT_TICK)) if rate else 64 * 1024
+    sent = 0
+    try:
+        while sent < size:
+            if 0 <= fail <= sent:
+                handler.close_connection = True
+                handler.connection.shutdown(2)
+                break
+            part = min(chunk, size - sent, fail - sent if fail >= 0 else size)
+            handler.wfile.write(b"q" * part)
+            handler.wfile.flush()
+            sent += part
+            if rate:
+                time.sleep(ATTACHMENT_TICK)
+    except (BrokenPipeError, ConnectionResetError):
+        handler.close_connection = True  # the download was cancelled
+    log({"method": "END", "path": handler.path, "sent": sent, "time": round(time.time(), 3)})
+
+
 class Server(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
@@ -294,7 +355,7 @@ def parse_args(argv):
         description="The demo portal for qz-shell: four small sites on loopback, every request logged as JSON.",
         epilog="Test pages on every site: /test/page?title=TEXT&delay=SECONDS[&next=URL&after=SECONDS], "
         "/test/status?code=500, /test/popups?n=20, /test/bad-bytes, /test/big-title?size=BYTES and "
-        "/test/title-storm?interval=MS. Port 0 picks a free port; the addresses in use are printed as one JSON "
+        "/test/title-storm?interval=MS, /test/attachment?size=BYTES&rate=BYTES_PER_S&name=NAME. Port 0 picks a free port; the addresses in use are printed as one JSON "
         "line on standard output once all four sites listen.",
     )
     for site, default in DEFAULT_HOSTS.items():

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Menu.h"
-#include "platform/Win32.h"
+#include "platform/TraySystemCalls.h"
 #include "platform/Window.h"
 
 #include <array>

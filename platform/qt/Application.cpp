@@ -14,14 +14,12 @@
 #include "TrayBalloons.h"
 #include "Twips.h"
 #include "commands/MenuTree.h"
-#include "platform/ErrorBoundary.h"
-#include "tray/Module1.h"
 
 namespace qz {
 
 namespace {
 std::unique_ptr<MainWindow> createMainWindow() {
-    constexpr FormDescription form = Form1::Description;
+    constexpr FormDescription form = kFormDescription;
     // Every window of the shell, browser windows and dialogs too, carries the shell's icon.
     const QIcon icon(QStringLiteral(":/qz.png"));
     QApplication::setWindowIcon(icon);
@@ -39,13 +37,15 @@ Application::Application()
     , m_window(createMainWindow())
     , m_qtWindow(*m_window, m_handles)
     , m_browser(std::make_unique<QtBrowser>(m_window->surface(), shellProfile()))
-    , m_timer(Form1::Description.timerInterval, Form1::Description.timerEnabled)
+    , m_timer(kFormDescription.timerInterval, kFormDescription.timerEnabled)
     , m_desktop(m_window.get(), shellProfile())
-    , m_form(FormParts { m_qtWindow, *m_browser, m_timer, m_screen, m_desktop })
-    , m_menus(std::make_unique<MenuBuilder>(*m_window, kMenuTree, MenuBuilder::clickHandlers(m_form))) {
-    installWin32Api(&m_win32);
+    , m_events(FormParts { m_qtWindow, *m_browser, m_timer, m_screen, m_desktop })
+    , m_menus(std::make_unique<MenuBuilder>(
+          *m_window, kMenuTree, [this](const MenuEntry& entry) { m_events.menuPicked(entry.item); })) {
+    installTraySystemCalls(&m_win32);
     m_qtWindow.setMenus(m_menus.get());
-    m_timer.onTick([this] { errorBoundary().run("Timer1_Timer", [this] { m_form.Timer1_Timer(); }); });
+    m_win32.setTrayMenu(m_menus->menu("mnuTray"));
+    m_timer.onTick([this] { m_events.tick(); });
 
     TrayBalloons::install([this](const QString& title, const QString& text, TrayBalloons::OnClick onClick) {
         return showBalloon(title, text, std::move(onClick));
@@ -56,13 +56,13 @@ Application::Application()
 
 Application::~Application() {
     TrayBalloons::install({});
-    installWin32Api(nullptr);
+    installTraySystemCalls(nullptr);
     // Windows closed on the way out delete themselves later; their pages must go before the profile.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 int Application::run() {
-    errorBoundary().run("Form_Load", [this] { m_form.Form_Load(); });
+    m_events.load();
     // A termination signal during start-up ends the session before the window is ever shown.
     if (TerminationSignals::pending())
         endSession();
@@ -73,14 +73,13 @@ int Application::run() {
 }
 
 bool Application::showFromTray() {
-    // The icon the form added: its window and id are those its clicks carry.
-    const TrayIconRecord& icon = Module1.TrayIconData;
-    return m_win32.activate(icon.hWnd, icon.uID, QSystemTrayIcon::Trigger);
+    const FormEvents::TrayIconKey icon = FormEvents::trayIcon();
+    return m_win32.activate(icon.hWnd, icon.id, QSystemTrayIcon::Trigger);
 }
 
 bool Application::showBalloon(const QString& title, const QString& text, std::function<void()> onClick) {
-    const TrayIconRecord& record = Module1.TrayIconData;
-    QSystemTrayIcon* icon = m_win32.trayIcon(record.hWnd, record.uID);
+    const FormEvents::TrayIconKey key = FormEvents::trayIcon();
+    QSystemTrayIcon* icon = m_win32.trayIcon(key.hWnd, key.id);
     if (!icon || !icon->isVisible())
         return false;
     // One balloon is shown at a time: a click answers the latest.
@@ -94,7 +93,7 @@ bool Application::showBalloon(const QString& title, const QString& text, std::fu
 void Application::endSession() {
     if (m_window->isDestroyed())
         return;
-    errorBoundary().run("Form_EndSession", [this] { m_form.Form_EndSession(); });
+    m_events.sessionEnded();
     m_window->destroyWindow();
 }
 

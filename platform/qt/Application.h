@@ -9,10 +9,10 @@
 #include "QtDesktop.h"
 #include "QtScreen.h"
 #include "QtTimer.h"
-#include "QtWin32.h"
+#include "QtTraySystemCalls.h"
 #include "QtWindow.h"
 #include "SessionEnd.h"
-#include "app/Form1.h"
+#include "app/FormEvents.h"
 
 namespace qz {
 
@@ -20,7 +20,7 @@ class MainWindow;
 class MenuBuilder;
 class QtBrowser;
 
-// The running shell: the main window and its parts around Form1, the tray's system calls, and the
+// The running shell: the main window and its parts around the form, the tray's system calls, and the
 // ways the session can end. Needs a QApplication; lives inside its lifetime.
 class Application final : public QObject {
     Q_OBJECT
@@ -46,14 +46,14 @@ private:
 
     SessionEnd m_sessionEnd;
     HandleTable m_handles;
-    QtWin32 m_win32;
+    QtTraySystemCalls m_win32;
     std::unique_ptr<MainWindow> m_window;
     QtWindow m_qtWindow;
     std::unique_ptr<QtBrowser> m_browser;
     QtTimer m_timer;
     QtScreen m_screen;
     QtDesktop m_desktop;
-    Form1 m_form;
+    FormEvents m_events;
     std::unique_ptr<MenuBuilder> m_menus;
 };
 

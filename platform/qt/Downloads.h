@@ -1,42 +1,82 @@
 #pragma once
 
+#include <memory>
+
+#include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 
-class QMessageBox;
+#include "DownloadQuestion.h"
+
+class QTemporaryDir;
 class QWebEngineDownloadRequest;
+class QWebEnginePage;
 class QWebEngineProfile;
 
 namespace qz {
 
-// Saves what pages of a profile download (a portal's installer, say) into the user's downloads
-// folder without asking where, and tells the user in a small notice that does not block the shell
-// once each download ends. It belongs to the profile and lives as long as it does.
+class DownloadRow;
+class DownloadsWindow;
+
+// The downloads of a profile's pages. Each is asked about (open, save or drop it) while it already
+// comes in, into a folder of the shell's own; only a saved one is moved into the user's downloads
+// folder, under a cleaned name that is free and that the folder takes. Saved downloads show in the
+// downloads window; their end shows there, and as a balloon from the tray icon while the main
+// window is hidden. A page with a question open, or whose download the user dropped, starts no
+// other until the user clicks or types in it: a burst of downloads (hidden frames, say) gets one
+// question. It belongs to the profile and lives as long as it does.
 class Downloads final : public QObject {
     Q_OBJECT
 public:
     explicit Downloads(QWebEngineProfile* profile);
+    ~Downloads() override;
 
     // The user's downloads folder, or the home folder where there is none; created when missing.
     static QString folder();
-    // A path in folder for a file of that name which is neither on disk nor taken by a download
-    // under way: "setup.exe", then "setup (1).exe", "setup (2).exe"…
-    QString freePath(const QString& folder, const QString& fileName) const;
+    // A path in folder for a file of that name, at most maxBytes long, which is not on disk:
+    // "setup.exe", then "setup (1).exe", "setup (2).exe"…
+    static QString freePath(const QString& folder, const QString& fileName, int maxBytes = 255);
+
+    // The downloads window, once a download has been saved.
+    DownloadsWindow* window() const { return m_window.get(); }
 
 signals:
-    // The download has ended; path is where it was, or was to be, saved.
+    void questionShown(DownloadQuestion* question);
+    // A saved download has ended; path is where it is, or was to be, saved.
     void finished(const QString& path, bool succeeded);
-    // The notice is shown and deletes itself when closed.
-    void noticeShown(QMessageBox* notice);
 
 private:
-    void save(QWebEngineDownloadRequest* request);
-    void finish(QWebEngineDownloadRequest* request, const QString& path);
-    void showNotice(const QString& path, bool succeeded);
+    struct Download {
+        QString name;
+        QPointer<QWebEnginePage> page;
+        QPointer<DownloadQuestion> question;
+        bool saved = false;
+        bool openWhenDone = false;
+        // The transfer broke and the engine asked again to resume it: it has failed.
+        bool broken = false;
+        DownloadRow* row = nullptr;
+    };
 
-    // Paths of the downloads under way: their files are not complete on disk yet.
-    QSet<QString> m_pending;
+    void handle(QWebEngineDownloadRequest* request);
+    // A request for a download under way: the engine resumes one whose transfer broke.
+    bool resumesBroken(const QWebEngineDownloadRequest& request);
+    void answer(QWebEngineDownloadRequest* request, DownloadAnswer answer);
+    void conclude(QWebEngineDownloadRequest* request);
+    // Moves the file into folder under a free name, shortened by bytes while the folder refuses it.
+    QString moveIntoFolder(const QString& from, const QString& folder, const QString& name);
+    void quiet(QWebEnginePage* page);
+    void tellIfHidden(const QString& title, const QString& text);
+    void quit();
+
+    bool m_quitting = false;
+    // Where downloads come in until the user has answered and they have ended.
+    std::unique_ptr<QTemporaryDir> m_incoming;
+    QHash<QWebEngineDownloadRequest*, Download> m_downloads;
+    // Pages that start no download until the user's next click or key in them.
+    QSet<const QObject*> m_quiet;
+    std::unique_ptr<DownloadsWindow> m_window;
 };
 
 } // namespace qz

@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "platform/Win32.h"
+#include "platform/TraySystemCalls.h"
 
 namespace qz {
 

@@ -13,7 +13,7 @@
 #include "LiteralText.h"
 #include "Surface.h"
 #include "Twips.h"
-#include "platform/ErrorBoundary.h"
+#include "app/FormEvents.h"
 
 namespace qz {
 
@@ -67,15 +67,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    std::int16_t cancel = 0;
-    const bool completed = errorBoundary().run("Form_Unload", [&] { runUnloadHandler(cancel); });
+    const bool closes = FormEvents::closeRequested(m_unload);
     if (m_destroyed) {
         // The session ended while the handler waited on a message box.
         event->accept();
         return;
     }
     // A failed unload keeps the window: an error must never close what the user did not close.
-    if (!completed || cancel != 0) {
+    if (!closes) {
         event->ignore();
         return;
     }

@@ -8,7 +8,6 @@
 
 #include "LiteralText.h"
 #include "Utf16.h"
-#include "platform/ErrorBoundary.h"
 
 namespace qz {
 
@@ -45,7 +44,7 @@ void MenuBuilder::addItem(QMainWindow& window, const MenuEntry& entry, const Pic
         window.addAction(action);
     }
     // Each action keeps its own copy of the handler: the actions live with the window, not with this.
-    if (entry.click)
+    if (!item.isTitle())
         QObject::connect(action, &QAction::triggered, action, [pick, &entry] { pick(entry); });
     m_actions.emplace(std::string(item.name), action);
 }
@@ -58,12 +57,6 @@ QMenu* MenuBuilder::menu(std::string_view title) const {
 QAction* MenuBuilder::action(std::string_view item) const {
     const auto it = m_actions.find(item);
     return it == m_actions.end() ? nullptr : it->second;
-}
-
-MenuBuilder::PickHandler MenuBuilder::clickHandlers(Form1& form) {
-    return [&form](const MenuEntry& entry) {
-        errorBoundary().run(std::string(entry.item.name) + "_Click", [&] { (form.*entry.click)(); });
-    };
 }
 
 } // namespace qz

@@ -19,7 +19,7 @@ namespace qz {
 // with no access key; an item's shortcut acts while its window is the active one.
 class MenuBuilder final {
 public:
-    // What picking a command item does; the program runs its click handler through the boundary.
+    // What picking a command item does; the program hands the pick on to the form's events.
     using PickHandler = std::function<void(const MenuEntry& entry)>;
 
     MenuBuilder(QMainWindow& window, std::span<const MenuEntry> tree, const PickHandler& pick);
@@ -30,9 +30,6 @@ public:
     QMenu* menu(std::string_view title) const;
     // The action of an item, or nullptr.
     QAction* action(std::string_view item) const;
-
-    // The pick handler the program uses: the form's click handler, named as its item, in the boundary.
-    static PickHandler clickHandlers(Form1& form);
 
 private:
     void addTitle(QMainWindow& window, const MenuItem& title);

@@ -12,7 +12,7 @@
 #include "Twips.h"
 #include "Utf16.h"
 #include "WebPage.h"
-#include "app/Form1.h"
+#include "app/FormDescription.h"
 #include "platform/Errors.h"
 
 namespace qz {
@@ -34,7 +34,7 @@ QUrl addressOf(const std::u16string& url) {
 QtBrowser::QtBrowser(QWidget* container, QWebEngineProfile* profile)
     : m_view(new QWebEngineView(container)) {
     m_view->setPage(new WebPage(profile, m_view));
-    constexpr FormDescription form = Form1::Description;
+    constexpr FormDescription form = kFormDescription;
     m_view->setGeometry(twipsToPixels(form.browserLeft), twipsToPixels(form.browserTop),
         twipsToPixels(form.browserWidth), twipsToPixels(form.browserHeight));
     m_view->show();

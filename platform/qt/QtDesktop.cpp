@@ -11,10 +11,10 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QSystemTrayIcon>
 
 #include "InternetOptionsDialog.h"
 #include "LiteralText.h"
+#include "QtTraySystemCalls.h"
 #include "Utf16.h"
 #include "platform/Errors.h"
 
@@ -140,7 +140,7 @@ std::int64_t QtDesktop::Shell(const std::u16string& commandLine, std::int32_t) {
 }
 
 bool QtDesktop::NotificationAreaAvailable() {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return QtTraySystemCalls::trayHostAvailable();
 }
 
 } // namespace qz

@@ -11,6 +11,7 @@
 #include "MainWindow.h"
 #include "MenuBuilder.h"
 #include "Surface.h"
+#include "TrayPopupPosition.h"
 #include "Twips.h"
 #include "Utf16.h"
 #include "platform/Errors.h"
@@ -140,7 +141,7 @@ void QtWindow::PopupMenu(const MenuItem& menu) {
     if (!popup)
         throw PlatformError("PopupMenu: no menu " + std::string(menu.name));
     // The nested loop runs the picked item's handler before exec returns.
-    popup->exec(QCursor::pos());
+    popup->exec(TrayPopupPosition::current().value_or(QCursor::pos()));
 }
 
 void QtWindow::Unload() {

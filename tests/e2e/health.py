@@ -1,47 +1,10 @@
 """How the shell fares when things go wrong: its process tree and the memory it holds, its renderer
 processes, and whether it still brings its window back when its tray icon is clicked."""
 
-import os
 import time
 
-from harness import wait_until
-
-
-def _parents():
-    """Every process's parent, from /proc."""
-    parents = {}
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open(f"/proc/{entry}/stat", encoding="utf-8", errors="replace") as stat:
-                text = stat.read()
-        except OSError:
-            continue
-        # The command name may hold spaces and parentheses; the state and the parent follow its last ")".
-        parents[int(entry)] = int(text.rpartition(")")[2].split()[1])
-    return parents
-
-
-def process_tree(root):
-    """root and every process below it (the engine's zygotes, renderers, GPU and utility processes)."""
-    children = {}
-    for pid, parent in _parents().items():
-        children.setdefault(parent, []).append(pid)
-    tree, todo = [], [root]
-    while todo:
-        pid = todo.pop()
-        tree.append(pid)
-        todo.extend(children.get(pid, []))
-    return tree
-
-
-def command_line(pid):
-    try:
-        with open(f"/proc/{pid}/cmdline", "rb") as cmdline:
-            return [part.decode("utf-8", "replace") for part in cmdline.read().split(b"\0") if part]
-    except OSError:
-        return []
+from harness import command_line, memory_kb, process_tree, wait_until
+from qztest.processes import live_parents
 
 
 def renderer_pids(root):
@@ -49,7 +12,7 @@ def renderer_pids(root):
     the zygote's command line: they are the children of the zygote that runs sandboxed work (the other
     one, with --no-zygote-sandbox, starts utility processes)."""
     tree = process_tree(root)
-    parents = _parents()
+    parents = live_parents()
     zygotes = {pid for pid in tree
                if "--type=zygote" in command_line(pid) and "--no-zygote-sandbox" not in command_line(pid)}
     return {pid for pid in tree
@@ -58,17 +21,7 @@ def renderer_pids(root):
 
 def pss_kb(root):
     """Proportional set size of root's whole process tree in KiB: shared pages count once in total."""
-    total = 0
-    for pid in process_tree(root):
-        try:
-            with open(f"/proc/{pid}/smaps_rollup", encoding="ascii", errors="replace") as rollup:
-                for line in rollup:
-                    if line.startswith("Pss:"):
-                        total += int(line.split()[1])
-                        break
-        except OSError:
-            pass  # ended meanwhile
-    return total
+    return sum(memory_kb(pid)["pss"] for pid in process_tree(root))
 
 
 def seconds_to_bring_back(test, icon, timeout=1.0):

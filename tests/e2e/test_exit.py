@@ -7,10 +7,9 @@ import signal
 import subprocess
 
 import harness
-from harness import CommandTestCase, add_wm_states, wait_until
+from harness import TRAY_MENU_ROWS, CommandTestCase, add_wm_states, wait_until
 
 NORMAL_STATE = 1
-TRAY_MENU_ROWS = 7
 TRAY_EXIT_ROW = 6
 MAXIMIZED = ["_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"]
 
@@ -63,7 +62,7 @@ class CloseAndExit(CommandTestCase):
     def test_exit_answered_no_keeps_the_window_and_a_close_still_only_hides(self):
         icon = self.start("QZ 退出@640@400")
         main = self.main_window
-        wait_until(lambda: tuple(self.geometry()[2:]) == (640, 420), 30, "the start page sizes the window")
+        self.wait_for_size(640, 420)
         geometry = tuple(self.geometry())
 
         self.key("ctrl+x", window=main)
@@ -118,14 +117,13 @@ class CloseAndExit(CommandTestCase):
             self.xdotool("mousemove", geometry.x + geometry.width // 2 - 1 + step % 3,
                          geometry.y + geometry.height // 2)
             try:
-                tip = wait_until(lambda: set(self.top_level_popups()) - set(known), 2, "the tool tip opens")
+                tip = self.wait_for_popup(known, timeout=2)
                 break
             except AssertionError:
                 continue
         else:
             raise AssertionError("the icon's tool tip does not open")
-        tip = tip.pop()
-        self.assertEqual(self.x.cardinals(tip, "_NET_WM_PID"), [self.shell.pid], "the shell's own tool tip")
+        self.assertEqual(self.x.pid(tip), self.shell.pid, "the shell's own tool tip")
         area = self.geometry(tip)
         picture = subprocess.run(["import", "-display", self.display, "-window", "root", "-crop",
                                   f"{area.width}x{area.height}+{area.x}+{area.y}", "-depth", "8", "rgb:-"],
@@ -137,7 +135,7 @@ class CloseAndExit(CommandTestCase):
     def test_icon_docks_again_with_its_tip_when_the_tray_host_restarts(self):
         # A sizing title: the tip becomes the caption.
         icon = self.start("QZ 托盘主机@500@300")
-        wait_until(lambda: tuple(self.geometry()[2:]) == (500, 320), 30, "the start page sizes the window")
+        self.wait_for_size(500, 320)
         tip = self.tip_picture(icon)
 
         self._stop(self.trayer)

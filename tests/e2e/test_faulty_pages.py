@@ -84,8 +84,7 @@ class FaultyPages(ShellTestCase):
         self.assertCentred(self.geometry(), INITIAL_WIDTH, INITIAL_HEIGHT)
         self.assertEqual(self.caption(), address)
 
-        wait_until(lambda: tuple(self.geometry())[2:] == (640, 420), delay + 15,
-                   lambda: f"the window takes the size the late title asks for; it is {self.geometry()}")
+        self.wait_for_size(640, 420, delay + 15)  # the size the late title asks for
         print(f"sized {time.monotonic() - began:.1f} s after the window was shown")
         self.assertCentred(self.geometry(), 640, 420)
         self.wait_for_caption("QZ 慢速门户")

@@ -12,8 +12,7 @@ class NoTrayHost(ShellTestCase):
         self.start_portal()  # the demo start page: "QZ 门户@800@560"
         self.start_shell()
         self.find_main_window()
-        wait_until(lambda: tuple(self.geometry()[2:]) == (800, 580), 30,
-                   lambda: f"the window is sized to 800 x 580; it is {self.geometry()}")
+        self.wait_for_size(800, 580)
         self.assertCentred(self.geometry(), 800, 580)
         self.assertEqual(self.caption(), "QZ 门户")
         self.wait_for_page_to_fill_window()

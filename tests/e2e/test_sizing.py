@@ -17,8 +17,7 @@ class Sizing(ShellTestCase):
 
     def wait_for_size(self, width, height, timeout=30):
         """Waits until the window has the size, then checks it sits in the middle of the screen."""
-        wait_until(lambda: tuple(self.geometry()[2:]) == (width, height), timeout,
-                   lambda: f"the window becomes {width} x {height}; it is {self.geometry()}")
+        super().wait_for_size(width, height, timeout)
         self.assertCentred(self.geometry(), width, height)
 
     def test_marker_title_sizes_and_centres_once(self):

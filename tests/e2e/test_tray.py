@@ -55,7 +55,7 @@ class Tray(ShellTestCase):
         icon = self.start()
         geometry, caption = tuple(self.geometry()), self.caption()
         before = set(self.top_level_popups())
-        requests = len(self.requests())
+        requests = len(self.page_requests())
 
         self.click(icon, 3)
         menu = wait_until(lambda: set(self.top_level_popups()) - before, 10, "a popup menu opens")
@@ -76,7 +76,7 @@ class Tray(ShellTestCase):
         self.assertEqual(tuple(self.geometry()), geometry)
         self.assertTrue(self.viewable())
         self.assertEqual(self.caption(), caption)
-        self.assertEqual(len(self.requests()), requests, "no page was requested")
+        self.assertEqual(len(self.page_requests()), requests, "no page was requested")
         self.assertNoShellErrors()
 
 

@@ -1,18 +1,16 @@
-// Downloads of the shell's profile: where they are saved, under which names, and the notice after.
+// Downloads of the shell's profile: the question, where they are saved and under which names.
 #include <memory>
 #include <vector>
 
 #include <QDir>
 #include <QFile>
-#include <QMessageBox>
-#include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QWebEngineProfile>
 #include <gtest/gtest.h>
 
 #include "BrowserTestSupport.h"
+#include "platform/qt/DownloadNames.h"
 #include "platform/qt/Downloads.h"
 #include "platform/qt/Profile.h"
 #include "platform/qt/WebPage.h"
@@ -47,14 +45,14 @@ protected:
             m_service, &Downloads::finished, &m_context, [this](const QString& path, bool succeeded) {
                 m_finished.push_back({ path, succeeded });
             });
-        QObject::connect(m_service, &Downloads::noticeShown, &m_context,
-            [this](QMessageBox* notice) { m_notices.append(notice); });
+        QObject::connect(
+            m_service, &Downloads::questionShown, &m_context, [this](DownloadQuestion* question) {
+                ++m_questions;
+                question->answer(m_answer);
+            });
     }
 
     ~DownloadsTest() override {
-        for (const QPointer<QMessageBox>& notice : m_notices)
-            if (notice)
-                notice->close();
         m_page.reset();
         if (m_configHome.isEmpty())
             qunsetenv("XDG_CONFIG_HOME");
@@ -88,7 +86,8 @@ protected:
     Downloads* m_service = nullptr;
     QObject m_context;
     std::vector<Finish> m_finished;
-    QList<QPointer<QMessageBox>> m_notices;
+    DownloadAnswer m_answer = DownloadAnswer::Save;
+    int m_questions = 0;
 };
 
 TEST_F(DownloadsTest, TheFolderIsTheUsersDownloadsFolderCreatedWhenMissing) {
@@ -98,10 +97,11 @@ TEST_F(DownloadsTest, TheFolderIsTheUsersDownloadsFolderCreatedWhenMissing) {
     EXPECT_TRUE(QDir(m_downloads).exists());
 }
 
-TEST_F(DownloadsTest, SavesTheFileUnderItsNameAndNeverOverwrites) {
+TEST_F(DownloadsTest, SavesTheFileUnderItsCleanedNameAndNeverOverwrites) {
     ASSERT_NE(m_service, nullptr);
     const QUrl installer = file(QStringLiteral("source.bin"), "installer, first");
-    ASSERT_TRUE(download(installer, QStringLiteral("setup.exe")));
+    ASSERT_TRUE(download(installer, QStringLiteral(".setup\u202e.exe")));
+    EXPECT_EQ(m_questions, 1);
     const QString first = QDir(m_downloads).filePath(QStringLiteral("setup.exe"));
     EXPECT_EQ(m_finished.back().path, first);
     EXPECT_TRUE(m_finished.back().succeeded);
@@ -111,38 +111,48 @@ TEST_F(DownloadsTest, SavesTheFileUnderItsNameAndNeverOverwrites) {
     ASSERT_TRUE(download(newer, QStringLiteral("setup.exe")));
     const QString second = QDir(m_downloads).filePath(QStringLiteral("setup (1).exe"));
     EXPECT_EQ(m_finished.back().path, second);
-    EXPECT_TRUE(m_finished.back().succeeded);
     EXPECT_EQ(contentOf(second), "installer, second");
     EXPECT_EQ(contentOf(first), "installer, first");
 }
 
-TEST_F(DownloadsTest, TellsTheUserWithoutBlockingTheShell) {
-    ASSERT_NE(m_service, nullptr);
-    ASSERT_TRUE(download(file(QStringLiteral("report.pdf"), "%PDF"), QStringLiteral("report.pdf")));
-    ASSERT_EQ(m_notices.size(), 1);
-    QMessageBox* notice = m_notices.front();
-    ASSERT_NE(notice, nullptr);
-    EXPECT_TRUE(notice->isVisible());
-    EXPECT_FALSE(notice->isModal());
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_EQ(notice->text(), QStringLiteral("已下载：report.pdf"));
-    EXPECT_TRUE(notice->informativeText().contains(QDir::toNativeSeparators(m_downloads)));
-    // Closed from within the event loop, as the user would, so that it is deleted in it.
-    QTimer::singleShot(0, notice, &QWidget::close);
-    EXPECT_TRUE(waitUntil([&] { return m_notices.front().isNull(); }, 3000));
-}
-
-TEST_F(DownloadsTest, AFailedDownloadIsReportedAsSuch) {
+TEST_F(DownloadsTest, AFailedDownloadIsReportedAndLeavesNothing) {
     ASSERT_NE(m_service, nullptr);
     const QUrl missing = QUrl::fromLocalFile(QDir(m_source.path()).filePath(QStringLiteral("gone.exe")));
     ASSERT_TRUE(download(missing, QStringLiteral("gone.exe")));
     EXPECT_FALSE(m_finished.back().succeeded);
-    ASSERT_EQ(m_notices.size(), 1);
-    ASSERT_NE(m_notices.front(), nullptr);
-    EXPECT_EQ(m_notices.front()->text(), QStringLiteral("下载失败：gone.exe"));
+    EXPECT_TRUE(QDir(m_downloads).isEmpty());
 }
 
-TEST(DownloadsNames, NumberGoesBeforeTheExtension) {
+TEST(DownloadsNames, AreCleanedAndShortenedByBytes) {
+    const QString longBase = QString(100, u'长'); // 300 bytes of UTF-8
+    const struct {
+        QString suggested;
+        QString expected;
+    } cases[] = {
+        { QStringLiteral("报告.pdf"), QStringLiteral("报告.pdf") },
+        { QStringLiteral("../../.ssh/authorized_keys"), QStringLiteral("authorized_keys") },
+        { QStringLiteral("C:\\Windows\\evil.dll"), QStringLiteral("evil.dll") },
+        { QStringLiteral(".bashrc"), QStringLiteral("bashrc") },
+        { QStringLiteral(" ..hidden. "), QStringLiteral("hidden") },
+        { QStringLiteral("photo\u202egpj.exe"), QStringLiteral("photogpj.exe") },
+        { QStringLiteral("bell\a line\nbreak\r.txt"), QStringLiteral("bell linebreak.txt") },
+        { QStringLiteral("zero\u200bwidth\u2028.txt"), QStringLiteral("zerowidth.txt") },
+        { QStringLiteral("..."), QStringLiteral("未命名下载") },
+        { QString(), QStringLiteral("未命名下载") },
+        { longBase + QStringLiteral(".txt"), QString(83, u'长') + QStringLiteral(".txt") },
+        { longBase, QString(85, u'长') },
+        { QString(300, u'a') + QStringLiteral(".extension-too-long-to-keep"), QString(255, u'a') },
+    };
+    for (const auto& entry : cases) {
+        const QString name = DownloadNames::cleaned(entry.suggested);
+        EXPECT_EQ(name, entry.expected) << entry.suggested.toStdString();
+        EXPECT_LE(name.toUtf8().size(), DownloadNames::kMaxBytes);
+    }
+    // Whole characters only, never half a surrogate pair.
+    EXPECT_EQ(DownloadNames::fitted(QStringLiteral("a😀.txt"), 7), QStringLiteral("a.txt"));
+}
+
+TEST(DownloadsNames, NumberGoesBeforeTheExtensionAndAlwaysShows) {
     QTemporaryDir folder;
     auto touch = [&](const QString& name) {
         QFile out(QDir(folder.path()).filePath(name));
@@ -151,17 +161,17 @@ TEST(DownloadsNames, NumberGoesBeforeTheExtension) {
     test::TestProfile profile;
     const Downloads downloads(profile.get());
     const QDir dir(folder.path());
-    EXPECT_EQ(downloads.freePath(folder.path(), QStringLiteral("a.tar.gz")),
-        dir.filePath(QStringLiteral("a.tar.gz")));
     touch(QStringLiteral("a.tar.gz"));
     EXPECT_EQ(downloads.freePath(folder.path(), QStringLiteral("a.tar.gz")),
         dir.filePath(QStringLiteral("a.tar (1).gz")));
-    touch(QStringLiteral("a.tar (1).gz"));
-    EXPECT_EQ(downloads.freePath(folder.path(), QStringLiteral("a.tar.gz")),
-        dir.filePath(QStringLiteral("a.tar (2).gz")));
     touch(QStringLiteral("README"));
     EXPECT_EQ(downloads.freePath(folder.path(), QStringLiteral("README")),
         dir.filePath(QStringLiteral("README (1)")));
+    const QString longName = QString(80, u'长') + QStringLiteral(".txt"); // 244 bytes
+    touch(longName);
+    const QString numbered = QFileInfo(downloads.freePath(folder.path(), longName)).fileName();
+    EXPECT_TRUE(numbered.endsWith(QStringLiteral(" (1).txt"))) << numbered.toStdString();
+    EXPECT_LE(numbered.toUtf8().size(), DownloadNames::kMaxBytes);
 }
 
 } // namespace

@@ -14,8 +14,9 @@
 #include <gtest/gtest.h>
 
 #include "QtTestSupport.h"
+#include "app/ErrorBoundary.h"
+#include "app/FormEvents.h"
 #include "commands/MenuTree.h"
-#include "platform/ErrorBoundary.h"
 #include "platform/Errors.h"
 #include "platform/qt/HandleTable.h"
 #include "platform/qt/MainWindow.h"
@@ -124,9 +125,9 @@ TEST_F(MenuBuilderTest, FifteenShortcutsAreBoundToTheWindow) {
 
 TEST_F(MenuBuilderTest, CaptionsWithAmpersandsShowThemAndHaveNoAccessKey) {
     static const std::array<MenuEntry, 3> tree { {
-        { { "Title", "", u"R&D", "", true }, nullptr },
-        { { "Item", "Title", u"a&b", "", true }, &Form1::Stop_Click },
-        { { "Twice", "Title", u"&&x&", "", true }, &Form1::Stop_Click },
+        { { "Title", "", u"R&D", "", true } },
+        { { "Item", "Title", u"a&b", "", true } },
+        { { "Twice", "Title", u"&&x&", "", true } },
     } };
     MainWindow other;
     const MenuBuilder built(other, tree, [](const MenuEntry&) {});
@@ -293,8 +294,9 @@ TEST(MenuClickHandlers, RunTheFormsHandlerNamedAfterTheItemInTheBoundary) {
     QtTimer timer(500, false);
     QtScreen screen;
     QtDesktop desktop(&window, nullptr);
-    Form1 form(FormParts { qtWindow, browser, timer, screen, desktop });
-    const MenuBuilder built(window, kMenuTree, MenuBuilder::clickHandlers(form));
+    FormEvents events(FormParts { qtWindow, browser, timer, screen, desktop });
+    const MenuBuilder built(
+        window, kMenuTree, [&](const MenuEntry& entry) { events.menuPicked(entry.item); });
 
     built.action("Refresh")->trigger();
     EXPECT_EQ(browser.refreshes, 1);

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "QtTestSupport.h"
-#include "platform/ErrorBoundary.h"
+#include "app/ErrorBoundary.h"
 #include "platform/Errors.h"
 #include "platform/qt/HandleTable.h"
 #include "platform/qt/MainWindow.h"
@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(States, QtWindowStates,
         StateCase { vbMaximized, Qt::WindowMaximized }));
 
 TEST_F(QtWindowTest, RejectsOtherWindowStates) {
-    for (const std::int16_t state : { -1, 3, 100 })
+    for (const std::int16_t state : std::initializer_list<std::int16_t> { -1, 3, 100 })
         EXPECT_THROW(qtWindow.setWindowState(state), PlatformError) << state;
     EXPECT_EQ(qtWindow.WindowState(), vbNormal);
 }

@@ -1,6 +1,6 @@
 #include "FakePlatform.h"
 
-#include "platform/ErrorBoundary.h"
+#include "app/FormEvents.h"
 #include "platform/Errors.h"
 #include "tray/Module1.h"
 
@@ -22,7 +22,7 @@ std::string number(std::int64_t value) {
     return std::to_string(value);
 }
 
-FakeWin32* activeWin32 = nullptr;
+FakeTraySystemCalls* activeSystemCalls = nullptr;
 } // namespace
 
 std::string utf8(std::u16string_view text) {
@@ -187,9 +187,7 @@ void FakeWindow::onUnload(UnloadHandler handler) {
 }
 
 void FakeWindow::closeFromFrame() {
-    std::int16_t cancel = 0;
-    const bool completed = errorBoundary().run("Form_Unload", [&] { m_unload(cancel); });
-    if (completed && cancel == 0) {
+    if (FormEvents::closeRequested(m_unload)) {
         destroyed = true;
         visible = false;
     }
@@ -352,19 +350,19 @@ bool FakeDesktop::NotificationAreaAvailable() {
 
 // --- operating-system calls ---
 
-FakeWin32::FakeWin32(CallLog& log)
+FakeTraySystemCalls::FakeTraySystemCalls(CallLog& log)
     : m_log(log) {
-    activeWin32 = this;
-    installWin32Api(this);
+    activeSystemCalls = this;
+    installTraySystemCalls(this);
     procedures[FakeWindow::kHandle] = reinterpret_cast<LONG_PTR>(&OwnWindowProc);
 }
 
-FakeWin32::~FakeWin32() {
-    installWin32Api(nullptr);
-    activeWin32 = nullptr;
+FakeTraySystemCalls::~FakeTraySystemCalls() {
+    installTraySystemCalls(nullptr);
+    activeSystemCalls = nullptr;
 }
 
-BOOL FakeWin32::Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) {
+BOOL FakeTraySystemCalls::Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) {
     static const char* const names[] = { "NIM_ADD", "NIM_MODIFY", "NIM_DELETE" };
     m_log.record("Shell_NotifyIconA", message < 3 ? names[message] : std::to_string(message));
     records.push_back(*data);
@@ -389,28 +387,26 @@ BOOL FakeWin32::Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) {
     }
 }
 
-LONG_PTR FakeWin32::SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) {
+LONG_PTR FakeTraySystemCalls::SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) {
     m_log.record("SetWindowLongA", std::to_string(hWnd) + "," + std::to_string(index));
     if (index != GWL_WNDPROC)
         return 0;
     return std::exchange(procedures[hWnd], newValue);
 }
 
-LRESULT FakeWin32::CallWindowProcA(
+LRESULT FakeTraySystemCalls::CallWindowProcA(
     LONG_PTR prevWndProc, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     m_log.record("CallWindowProcA", std::to_string(message) + "," + std::to_string(lParam));
     return reinterpret_cast<WNDPROC>(prevWndProc)(hWnd, message, wParam, lParam);
 }
 
-std::optional<LRESULT> FakeWin32::sendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    std::optional<LRESULT> result;
-    const auto procedure = reinterpret_cast<WNDPROC>(procedures.at(hWnd));
-    errorBoundary().run("TrayWindowProc", [&] { result = procedure(hWnd, message, wParam, lParam); });
-    return result;
+std::optional<LRESULT> FakeTraySystemCalls::sendMessage(
+    HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return FormEvents::trayMessage(procedures.at(hWnd), hWnd, message, wParam, lParam);
 }
 
-LRESULT FakeWin32::OwnWindowProc(HWND, UINT message, WPARAM, LPARAM lParam) {
-    activeWin32->m_log.record("OwnWindowProc", std::to_string(message) + "," + std::to_string(lParam));
+LRESULT FakeTraySystemCalls::OwnWindowProc(HWND, UINT message, WPARAM, LPARAM lParam) {
+    activeSystemCalls->m_log.record("OwnWindowProc", std::to_string(message) + "," + std::to_string(lParam));
     return 7;
 }
 

@@ -3,7 +3,7 @@
 #include "app/Form1.h"
 #include "platform/Browser.h"
 #include "platform/Errors.h"
-#include "platform/Win32.h"
+#include "platform/TraySystemCalls.h"
 #include "platform/Window.h"
 
 #include <functional>
@@ -166,10 +166,10 @@ private:
 // The operating-system calls: a notification area that keeps its icons by window and id, and a
 // procedure slot per window. Messages reach the window through its current procedure, behind the
 // error boundary, as the toolkit layer delivers them.
-class FakeWin32 final : public Win32Api {
+class FakeTraySystemCalls final : public TraySystemCalls {
 public:
-    explicit FakeWin32(CallLog& log);
-    ~FakeWin32() override;
+    explicit FakeTraySystemCalls(CallLog& log);
+    ~FakeTraySystemCalls() override;
 
     BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) override;
     LONG_PTR SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) override;
@@ -204,7 +204,7 @@ struct FakePlatform {
     FakeTimer timer { log };
     FakeScreen screen { log };
     FakeDesktop desktop { log };
-    FakeWin32 win32 { log };
+    FakeTraySystemCalls win32 { log };
 };
 
 } // namespace qz::test

@@ -1,4 +1,4 @@
-#include "platform/ErrorBoundary.h"
+#include "app/ErrorBoundary.h"
 #include "platform/Errors.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+#include "app/BuildConfig.h"
 #include "support/FakePlatform.h"
 #include "tray/Module1.h"
 
@@ -8,7 +9,7 @@ namespace {
 
 using Entries = std::vector<std::string>;
 
-const std::string kStartAddress = "http://127.0.0.1:8301/api/qz/?from=qz&version=1.0.0";
+const std::string kStartAddress = "http://" + utf8(build::ServiceHost) + "/api/qz/?from=qz&version=1.0.0";
 
 TEST(FormLoad, MakesItsCallsInOrder) {
     FakePlatform platform;
@@ -28,8 +29,8 @@ TEST(FormLoad, MakesItsCallsInOrder) {
         "Shell_NotifyIconA=NIM_MODIFY",
     };
     EXPECT_EQ(platform.log.entries, expected);
-    EXPECT_EQ(platform.window.printed,
-        std::vector<std::u16string> { u"http://127.0.0.1:8301/api/qz/?from=qz&version=1.0.0" });
+    ASSERT_EQ(platform.window.printed.size(), 1u);
+    EXPECT_EQ(utf8(platform.window.printed[0]), kStartAddress);
 }
 
 TEST(FormLoad, RequestsTheStartPageOnceWithOneArgument) {

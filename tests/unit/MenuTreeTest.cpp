@@ -1,4 +1,5 @@
 #include "commands/MenuTree.h"
+#include "app/ClickHandlers.h"
 #include "support/FakePlatform.h"
 
 #include <gtest/gtest.h>
@@ -18,11 +19,11 @@ TEST(MenuTree, HasSixTitlesAndTwentySevenItemsTwoLevelsDeep) {
         if (entry.item.isTitle()) {
             ++titles;
             currentTitle = entry.item.name;
-            EXPECT_EQ(entry.click, nullptr) << entry.item.name;
+            EXPECT_EQ(clickHandler(entry.item.name), nullptr) << entry.item.name;
         } else {
             ++items;
             EXPECT_EQ(entry.item.parent, currentTitle) << entry.item.name; // items follow their title
-            EXPECT_NE(entry.click, nullptr) << entry.item.name;
+            EXPECT_NE(clickHandler(entry.item.name), nullptr) << entry.item.name;
         }
     }
     EXPECT_EQ(titles, 6);
@@ -106,12 +107,12 @@ TEST(MenuTree, EachItemRunsTheHandlerNamedAfterIt) {
             Form1 form(platform.parts());
             form.Form_Load();
             const std::size_t mark = platform.log.entries.size();
-            (form.*menuEntry(name).click)();
+            (form.*clickHandler(name))();
             made[side++] = platform.log.since(mark);
         }
         EXPECT_FALSE(made[0].empty()) << barItem;
         EXPECT_EQ(made[0], made[1]) << barItem << " and " << trayItem;
-        EXPECT_NE(menuEntry(barItem).click, menuEntry(trayItem).click) << "each has a handler of its own";
+        EXPECT_NE(clickHandler(barItem), clickHandler(trayItem)) << "each has a handler of its own";
     }
 }
 

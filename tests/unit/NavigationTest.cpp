@@ -1,3 +1,5 @@
+#include "app/BuildConfig.h"
+#include "app/ClickHandlers.h"
 #include "commands/MenuTree.h"
 #include "support/FakePlatform.h"
 
@@ -5,6 +7,12 @@
 
 namespace qz::test {
 namespace {
+
+// The addresses as this build's hosts make them.
+const std::string kService = "http://" + utf8(build::ServiceHost);
+const std::string kSearch = "http://" + utf8(build::SearchHost);
+const std::string kSite = "http://" + utf8(build::SiteHost);
+const std::string kHome = "http://" + utf8(build::HomeHost);
 
 struct LinkCase {
     std::string item;
@@ -18,7 +26,7 @@ TEST_P(PortalLinkCommand, NavigatesANewWindowWithFiveArguments) {
     const LinkCase& c = GetParam();
     FakePlatform platform;
     Form1 form(platform.parts());
-    (form.*menuEntry(c.item).click)();
+    (form.*clickHandler(c.item))();
     EXPECT_EQ(platform.log.entries,
         std::vector<std::string> { "WebBrowser1.Navigate=" + c.address + "|" + c.tag + "|_blank||" });
     // The main window is left exactly as it was.
@@ -27,20 +35,20 @@ TEST_P(PortalLinkCommand, NavigatesANewWindowWithFiveArguments) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, PortalLinkCommand,
-    testing::Values(LinkCase { "mnuTrayQZGo", "http://127.0.0.1:8301/qz/Go/?from=qz", "qzgo" },
-        LinkCase { "mnuTrayMyQZ", "http://127.0.0.1:8301/member/?from=qz", "myqz" },
-        LinkCase { "mnuTraySearch", "http://127.0.0.1:8302/?from=qz", "search" },
-        LinkCase { "mnuTraySite", "http://127.0.0.1:8303/?from=qz", "site" },
-        LinkCase { "mnuTrayHelp", "http://127.0.0.1:8301/help/?from=qz", "help" },
-        LinkCase { "QZGo", "http://127.0.0.1:8301/qz/Go/?from=qz", "qzgo" },
-        LinkCase { "QZCenter", "http://127.0.0.1:8301/member/?from=qz", "myqz" },
-        LinkCase { "Search", "http://127.0.0.1:8302/?from=qz", "search" },
-        LinkCase { "Site", "http://127.0.0.1:8303/?from=qz", "site" },
-        LinkCase { "Update", "http://127.0.0.1:8304/qz/Update/?version=1.0.0&from=qz", "update" },
-        LinkCase { "HelpArticle", "http://127.0.0.1:8304/qz/help/?version=1.0.0&from=qz", "help" },
-        LinkCase { "GuestBook", "http://127.0.0.1:8304/qz/guestbook/?version=1.0.0&from=qz", "guest" },
-        LinkCase { "QZIntro", "http://127.0.0.1:8304/qz/intro/?version=1.0.0&from=qz", "intro" },
-        LinkCase { "QZOffice", "http://127.0.0.1:8304/?version=1.0.0&from=qz", "office" }),
+    testing::Values(LinkCase { "mnuTrayQZGo", kService + "/qz/Go/?from=qz", "qzgo" },
+        LinkCase { "mnuTrayMyQZ", kService + "/member/?from=qz", "myqz" },
+        LinkCase { "mnuTraySearch", kSearch + "/?from=qz", "search" },
+        LinkCase { "mnuTraySite", kSite + "/?from=qz", "site" },
+        LinkCase { "mnuTrayHelp", kService + "/help/?from=qz", "help" },
+        LinkCase { "QZGo", kService + "/qz/Go/?from=qz", "qzgo" },
+        LinkCase { "QZCenter", kService + "/member/?from=qz", "myqz" },
+        LinkCase { "Search", kSearch + "/?from=qz", "search" },
+        LinkCase { "Site", kSite + "/?from=qz", "site" },
+        LinkCase { "Update", kHome + "/qz/Update/?version=1.0.0&from=qz", "update" },
+        LinkCase { "HelpArticle", kHome + "/qz/help/?version=1.0.0&from=qz", "help" },
+        LinkCase { "GuestBook", kHome + "/qz/guestbook/?version=1.0.0&from=qz", "guest" },
+        LinkCase { "QZIntro", kHome + "/qz/intro/?version=1.0.0&from=qz", "intro" },
+        LinkCase { "QZOffice", kHome + "/?version=1.0.0&from=qz", "office" }),
     [](const testing::TestParamInfo<LinkCase>& param) { return param.param.item; });
 
 TEST(PortalLinkCommand, AFailingNavigateChangesNothingAndTheNextClickWorks) {

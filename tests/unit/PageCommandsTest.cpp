@@ -1,3 +1,4 @@
+#include "app/ClickHandlers.h"
 #include "commands/MenuTree.h"
 #include "support/FakePlatform.h"
 
@@ -19,7 +20,7 @@ TEST_P(PageCommand, MakesItsCallsInOrder) {
     const CommandCase& c = GetParam();
     FakePlatform platform;
     Form1 form(platform.parts());
-    (form.*menuEntry(c.item).click)();
+    (form.*clickHandler(c.item))();
     EXPECT_EQ(platform.log.entries, c.calls);
 }
 
@@ -50,7 +51,7 @@ TEST_P(PageCommandFailure, StopsAtTheFailingCall) {
     FakePlatform platform;
     Form1 form(platform.parts());
     platform.log.failAt(c.failing);
-    EXPECT_THROW((form.*menuEntry(c.item).click)(), PlatformError);
+    EXPECT_THROW((form.*clickHandler(c.item))(), PlatformError);
     EXPECT_EQ(platform.log.entries, c.calls);
 }
 

@@ -31,7 +31,7 @@ TEST(AddTrayIcon, HooksTheWindowBeforeAddingTheIcon) {
     const std::vector<std::string> expected { "Form1.hWnd", "SetWindowLongA=65602,-4", "Form1.hWnd",
         "Form1.Icon.Handle", "Shell_NotifyIconA=NIM_ADD" };
     EXPECT_EQ(platform.log.entries, expected);
-    EXPECT_EQ(Module1.PrevWndProc, reinterpret_cast<LONG_PTR>(&FakeWin32::OwnWindowProc));
+    EXPECT_EQ(Module1.PrevWndProc, reinterpret_cast<LONG_PTR>(&FakeTraySystemCalls::OwnWindowProc));
     EXPECT_EQ(platform.win32.procedures.at(FakeWindow::kHandle), reinterpret_cast<LONG_PTR>(&TrayWindowProc));
     EXPECT_EQ(Module1.TrayForm, &platform.window);
     EXPECT_EQ(Module1.TrayMenu, &kTrayMenu);
@@ -137,9 +137,9 @@ TEST(RemoveTrayIcon, DeletesTheIconThenUnhooksAndKeepsTheValues) {
     EXPECT_EQ(platform.win32.records.back().hWnd, FakeWindow::kHandle);
     EXPECT_TRUE(platform.win32.icons.empty());
     EXPECT_EQ(platform.win32.procedures.at(FakeWindow::kHandle),
-        reinterpret_cast<LONG_PTR>(&FakeWin32::OwnWindowProc));
+        reinterpret_cast<LONG_PTR>(&FakeTraySystemCalls::OwnWindowProc));
     // Nothing is cleared.
-    EXPECT_EQ(Module1.PrevWndProc, reinterpret_cast<LONG_PTR>(&FakeWin32::OwnWindowProc));
+    EXPECT_EQ(Module1.PrevWndProc, reinterpret_cast<LONG_PTR>(&FakeTraySystemCalls::OwnWindowProc));
     EXPECT_EQ(Module1.TrayForm, &platform.window);
     EXPECT_EQ(Module1.TrayIconData.cbSize, 88u);
     EXPECT_EQ(Module1.TrayIconData.uCallbackMessage, 2025u);

@@ -1,4 +1,4 @@
-#include "QtWin32.h"
+#include "QtTraySystemCalls.h"
 
 #include <algorithm>
 #include <array>
@@ -8,8 +8,9 @@
 #include <utility>
 
 #include "HandleTable.h"
+#include "TrayPopupPosition.h"
+#include "app/FormEvents.h"
 #include "platform/AnsiCodePage.h"
-#include "platform/ErrorBoundary.h"
 
 namespace qz {
 
@@ -32,21 +33,28 @@ QString tipText(const NOTIFYICONDATAA& data) {
     const std::u16string tip = fromAnsi(std::string_view(data.szTip.data(), length));
     return QString::fromStdU16String(tip);
 }
+
+// Qt settles once per process, at its first tray icon, between docking and its own
+// StatusNotifierItem; the shell offers its own item, so Qt's is never shown. Asked before Qt is.
+bool qtTrayIsStatusNotifier() {
+    static const bool statusNotifier = StatusNotifierTray::hostAvailable();
+    return statusNotifier;
+}
 } // namespace
 
-QtWin32::QtWin32(HandleTable& handles)
+QtTraySystemCalls::QtTraySystemCalls(HandleTable& handles)
     : m_handles(handles) { }
 
-QtWin32::~QtWin32() {
+QtTraySystemCalls::~QtTraySystemCalls() {
     for (auto& [key, entry] : m_icons)
         delete entry.icon;
 }
 
-LRESULT QtWin32::defaultWindowProc(HWND, UINT, WPARAM, LPARAM) {
+LRESULT QtTraySystemCalls::defaultWindowProc(HWND, UINT, WPARAM, LPARAM) {
     return 0;
 }
 
-BOOL QtWin32::Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) {
+BOOL QtTraySystemCalls::Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) {
     if (!data)
         return 0;
     switch (message) {
@@ -61,18 +69,30 @@ BOOL QtWin32::Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) {
     }
 }
 
-bool QtWin32::acceptable(const NOTIFYICONDATAA& data) const {
+bool QtTraySystemCalls::acceptable(const NOTIFYICONDATAA& data) const {
     if (!m_handles.window(data.hWnd))
         return false;
     return !(data.uFlags & NIF_ICON) || m_handles.icon(data.hIcon).has_value();
 }
 
-BOOL QtWin32::add(const NOTIFYICONDATAA& data) {
+BOOL QtTraySystemCalls::add(const NOTIFYICONDATAA& data) {
     const Key key { data.hWnd, data.uID };
     if (m_icons.contains(key) || !acceptable(data))
         return 0;
+    qtTrayIsStatusNotifier();
     TrayIcon& entry = m_icons[key];
     entry.icon = new QSystemTrayIcon;
+    entry.statusNotifier = std::make_unique<StatusNotifierTray>(
+        [this, key](QSystemTrayIcon::ActivationReason reason, QPoint position) {
+            const TrayPopupPosition::Scope popupAt(position);
+            activate(key.first, key.second, reason);
+        });
+    entry.statusNotifier->setMenu(m_trayMenu);
+    QObject::connect(
+        entry.statusNotifier.get(), &StatusNotifierTray::watcherPresenceChanged, &m_dispatcher, [this, key] {
+            if (const auto it = m_icons.find(key); it != m_icons.end())
+                showWhereHosted(it->second);
+        });
     // The messages go out once the click that caused them has been handled in full. Qt reports the
     // click from inside the icon's own mouse handling, which goes on using the icon after the report;
     // the tray menu's exit removes the icon, and hiding an icon destroys Qt's icon window at once.
@@ -81,12 +101,28 @@ BOOL QtWin32::add(const NOTIFYICONDATAA& data) {
         [this, key](QSystemTrayIcon::ActivationReason reason) { activate(key.first, key.second, reason); },
         Qt::QueuedConnection);
     apply(entry, data);
-    // Without a notification area the icon still waits: Qt docks it once a tray host appears.
-    entry.icon->show();
-    return QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0;
+    showWhereHosted(entry);
+    return trayHostAvailable() ? 1 : 0;
 }
 
-BOOL QtWin32::modify(const NOTIFYICONDATAA& data) {
+void QtTraySystemCalls::showWhereHosted(TrayIcon& entry) {
+    // Without a notification area the icon still waits: Qt docks it once a tray host appears.
+    entry.icon->setVisible(!entry.statusNotifier->watcherPresent() && !qtTrayIsStatusNotifier());
+}
+
+bool QtTraySystemCalls::trayHostAvailable() {
+    if (qtTrayIsStatusNotifier())
+        return StatusNotifierTray::hostAvailable();
+    return StatusNotifierTray::hostAvailable() || QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void QtTraySystemCalls::setTrayMenu(QMenu* menu) {
+    m_trayMenu = menu;
+    for (auto& [key, entry] : m_icons)
+        entry.statusNotifier->setMenu(menu);
+}
+
+BOOL QtTraySystemCalls::modify(const NOTIFYICONDATAA& data) {
     const auto it = m_icons.find(Key { data.hWnd, data.uID });
     if (it == m_icons.end() || !acceptable(data))
         return 0;
@@ -94,27 +130,35 @@ BOOL QtWin32::modify(const NOTIFYICONDATAA& data) {
     return 1;
 }
 
-BOOL QtWin32::remove(const NOTIFYICONDATAA& data) {
+BOOL QtTraySystemCalls::remove(const NOTIFYICONDATAA& data) {
     const auto it = m_icons.find(Key { data.hWnd, data.uID });
     if (it == m_icons.end())
         return 0;
     QSystemTrayIcon* icon = it->second.icon;
+    // The item leaves the bus at once, but may be the one reporting the click that led here.
+    StatusNotifierTray* statusNotifier = it->second.statusNotifier.release();
+    statusNotifier->withdraw();
+    statusNotifier->deleteLater();
     m_icons.erase(it);
     icon->hide();
     icon->deleteLater();
     return 1;
 }
 
-void QtWin32::apply(TrayIcon& entry, const NOTIFYICONDATAA& data) {
-    if (data.uFlags & NIF_ICON)
+void QtTraySystemCalls::apply(TrayIcon& entry, const NOTIFYICONDATAA& data) {
+    if (data.uFlags & NIF_ICON) {
         entry.icon->setIcon(*m_handles.icon(data.hIcon));
+        entry.statusNotifier->setIcon(*m_handles.icon(data.hIcon));
+    }
     if (data.uFlags & NIF_MESSAGE)
         entry.callbackMessage = data.uCallbackMessage;
-    if (data.uFlags & NIF_TIP)
+    if (data.uFlags & NIF_TIP) {
         entry.icon->setToolTip(tipText(data));
+        entry.statusNotifier->setTip(tipText(data));
+    }
 }
 
-bool QtWin32::activate(HWND hWnd, UINT id, QSystemTrayIcon::ActivationReason reason) {
+bool QtTraySystemCalls::activate(HWND hWnd, UINT id, QSystemTrayIcon::ActivationReason reason) {
     const auto activation = std::find_if(std::begin(kActivations), std::end(kActivations),
         [reason](const Activation& entry) { return entry.reason == reason; });
     if (activation == std::end(kActivations))
@@ -130,22 +174,20 @@ bool QtWin32::activate(HWND hWnd, UINT id, QSystemTrayIcon::ActivationReason rea
         const std::optional<LONG_PTR> procedure = procedureOf(hWnd);
         if (!procedure)
             return sent; // a destroyed window gets no messages
-        // Nothing may unwind into Qt's event delivery.
-        errorBoundary().run(
-            "TrayWindowProc", [&] { CallWindowProcA(*procedure, hWnd, callbackMessage, id, mouseMessage); });
+        FormEvents::trayMessage(*procedure, hWnd, callbackMessage, id, mouseMessage);
         sent = true;
     }
     return sent;
 }
 
-std::optional<LONG_PTR> QtWin32::procedureOf(HWND hWnd) const {
+std::optional<LONG_PTR> QtTraySystemCalls::procedureOf(HWND hWnd) const {
     if (!m_handles.window(hWnd))
         return std::nullopt;
     const auto it = m_procedures.find(hWnd);
     return it == m_procedures.end() ? reinterpret_cast<LONG_PTR>(&defaultWindowProc) : it->second;
 }
 
-LONG_PTR QtWin32::SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) {
+LONG_PTR QtTraySystemCalls::SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) {
     if (index != GWL_WNDPROC)
         return 0;
     const std::optional<LONG_PTR> previous = procedureOf(hWnd);
@@ -155,14 +197,14 @@ LONG_PTR QtWin32::SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) {
     return *previous;
 }
 
-LRESULT QtWin32::CallWindowProcA(
+LRESULT QtTraySystemCalls::CallWindowProcA(
     LONG_PTR prevWndProc, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (prevWndProc == 0)
         return 0;
     return reinterpret_cast<WNDPROC>(prevWndProc)(hWnd, message, wParam, lParam);
 }
 
-QSystemTrayIcon* QtWin32::trayIcon(HWND hWnd, UINT id) const {
+QSystemTrayIcon* QtTraySystemCalls::trayIcon(HWND hWnd, UINT id) const {
     const auto it = m_icons.find(Key { hWnd, id });
     return it == m_icons.end() ? nullptr : it->second.icon;
 }

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <utility>
 
 #include <QObject>
 #include <QSystemTrayIcon>
 
-#include "platform/Win32.h"
+#include "StatusNotifierTray.h"
+#include "platform/TraySystemCalls.h"
+
+class QMenu;
 
 namespace qz {
 
@@ -16,12 +20,14 @@ class HandleTable;
 // The tray's operating-system calls over Qt: notification-area icons keyed by window and id, and a
 // procedure slot per window. A click on an icon becomes the record's callback message, sent through
 // the window's procedure as the slot holds it at that moment, once Qt has finished with the click.
-class QtWin32 final : public Win32Api {
+// Each icon is offered to StatusNotifierItem hosts whenever a watcher is on the session bus, and
+// docks in an XEmbed notification area otherwise.
+class QtTraySystemCalls final : public TraySystemCalls {
 public:
-    explicit QtWin32(HandleTable& handles);
-    ~QtWin32() override;
-    QtWin32(const QtWin32&) = delete;
-    QtWin32& operator=(const QtWin32&) = delete;
+    explicit QtTraySystemCalls(HandleTable& handles);
+    ~QtTraySystemCalls() override;
+    QtTraySystemCalls(const QtTraySystemCalls&) = delete;
+    QtTraySystemCalls& operator=(const QtTraySystemCalls&) = delete;
 
     BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) override;
     LONG_PTR SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) override;
@@ -36,6 +42,12 @@ public:
     // window is destroyed).
     bool activate(HWND hWnd, UINT id, QSystemTrayIcon::ActivationReason reason);
 
+    // The menu StatusNotifierItem hosts draw themselves for every icon.
+    void setTrayMenu(QMenu* menu);
+
+    // Whether a tray host of either kind would show an icon now.
+    static bool trayHostAvailable();
+
     // The procedure every window starts with: nothing the shell sends it needs an answer.
     static LRESULT defaultWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -43,6 +55,7 @@ private:
     using Key = std::pair<HWND, UINT>;
     struct TrayIcon {
         QSystemTrayIcon* icon = nullptr;
+        std::unique_ptr<StatusNotifierTray> statusNotifier;
         std::optional<UINT> callbackMessage;
     };
 
@@ -52,6 +65,8 @@ private:
     // Whether every part the flags name is valid; a record with a bad part changes nothing.
     bool acceptable(const NOTIFYICONDATAA& data) const;
     void apply(TrayIcon& entry, const NOTIFYICONDATAA& data);
+    // The docked icon shows only while no StatusNotifierItem host can show the item.
+    static void showWhereHosted(TrayIcon& entry);
     // The window's procedure slot; nothing when the handle names no live window.
     std::optional<LONG_PTR> procedureOf(HWND hWnd) const;
 
@@ -60,6 +75,7 @@ private:
     QObject m_dispatcher;
     std::map<Key, TrayIcon> m_icons;
     std::map<HWND, LONG_PTR> m_procedures;
+    QMenu* m_trayMenu = nullptr;
 };
 
 } // namespace qz

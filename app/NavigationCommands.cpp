@@ -1,12 +1,35 @@
 // The portal links of the tray menu and the menu bar: each opens its page in a new browser window.
+#include "app/BuildConfig.h"
 #include "app/Form1.h"
 #include "commands/PortalLinks.h"
 
 namespace qz {
 
+namespace {
+std::u16string_view hostName(PortalHost host) {
+    switch (host) {
+    case PortalHost::Service:
+        return build::ServiceHost;
+    case PortalHost::Search:
+        return build::SearchHost;
+    case PortalHost::Site:
+        return build::SiteHost;
+    case PortalHost::Home:
+        return build::HomeHost;
+    }
+    return {};
+}
+} // namespace
+
 void Form1::openPortalLink(std::string_view handler) {
     const PortalLink& link = portalLink(handler);
-    const std::u16string address = portalAddress(link, link.versioned ? Version() : std::u16string());
+    std::u16string address = u"http://";
+    address += hostName(link.host);
+    address += link.path;
+    if (link.versioned) {
+        address += Version();
+        address += u"&from=qz";
+    }
     WebBrowser1.Navigate(address, std::u16string(link.tag), u"_blank", u"", u"");
 }
 

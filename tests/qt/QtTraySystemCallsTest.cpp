@@ -11,10 +11,10 @@
 #include <gtest/gtest.h>
 
 #include "QtTestSupport.h"
+#include "app/ErrorBoundary.h"
 #include "platform/AnsiCodePage.h"
-#include "platform/ErrorBoundary.h"
 #include "platform/qt/HandleTable.h"
-#include "platform/qt/QtWin32.h"
+#include "platform/qt/QtTraySystemCalls.h"
 
 namespace qz {
 namespace {
@@ -53,9 +53,9 @@ LONG_PTR procValue(WNDPROC proc) {
     return reinterpret_cast<LONG_PTR>(proc);
 }
 
-class QtWin32Test : public testing::Test {
+class QtTraySystemCallsTest : public testing::Test {
 protected:
-    QtWin32Test() {
+    QtTraySystemCallsTest() {
         QPixmap pixmap(16, 16);
         pixmap.fill(Qt::red);
         icon = QIcon(pixmap);
@@ -64,7 +64,7 @@ protected:
         received.clear();
         whileReceiving = nullptr;
     }
-    ~QtWin32Test() override {
+    ~QtTraySystemCallsTest() override {
         whileReceiving = nullptr;
         test::flushDeletions();
     }
@@ -96,12 +96,12 @@ protected:
     QIcon icon;
     HICON iconHandle = 0;
     HWND hWnd = 0;
-    QtWin32 win32 { handles };
+    QtTraySystemCalls win32 { handles };
 };
 
-TEST_F(QtWin32Test, EachWindowStartsWithItsOwnProcedureAndSwapsReturnTheOldValue) {
+TEST_F(QtTraySystemCallsTest, EachWindowStartsWithItsOwnProcedureAndSwapsReturnTheOldValue) {
     const LONG_PTR first = win32.SetWindowLongA(hWnd, GWL_WNDPROC, procValue(&recordingProc));
-    EXPECT_EQ(first, procValue(&QtWin32::defaultWindowProc));
+    EXPECT_EQ(first, procValue(&QtTraySystemCalls::defaultWindowProc));
     EXPECT_EQ(win32.CallWindowProcA(first, hWnd, 1, 2, 3), 0);
 
     EXPECT_EQ(win32.SetWindowLongA(hWnd, GWL_WNDPROC, procValue(&otherProc)), procValue(&recordingProc));
@@ -109,28 +109,29 @@ TEST_F(QtWin32Test, EachWindowStartsWithItsOwnProcedureAndSwapsReturnTheOldValue
     EXPECT_EQ(win32.SetWindowLongA(hWnd, GWL_WNDPROC, first), first);
 }
 
-TEST_F(QtWin32Test, ProcedureSlotsAreKeptPerWindowAndPointerSized) {
+TEST_F(QtTraySystemCallsTest, ProcedureSlotsAreKeptPerWindowAndPointerSized) {
     QWidget second;
     const HWND secondHandle = handles.addWindow(&second);
     const LONG_PTR wide = static_cast<LONG_PTR>(0x7FED'CBA9'8765'4321);
     win32.SetWindowLongA(hWnd, GWL_WNDPROC, wide);
-    EXPECT_EQ(win32.SetWindowLongA(secondHandle, GWL_WNDPROC, 0), procValue(&QtWin32::defaultWindowProc));
+    EXPECT_EQ(
+        win32.SetWindowLongA(secondHandle, GWL_WNDPROC, 0), procValue(&QtTraySystemCalls::defaultWindowProc));
     EXPECT_EQ(win32.SetWindowLongA(hWnd, GWL_WNDPROC, 0), wide);
 }
 
-TEST_F(QtWin32Test, SlotsOfUnknownWindowsOrOtherIndexesDoNothing) {
+TEST_F(QtTraySystemCallsTest, SlotsOfUnknownWindowsOrOtherIndexesDoNothing) {
     EXPECT_EQ(win32.SetWindowLongA(hWnd + 1000, GWL_WNDPROC, procValue(&otherProc)), 0);
     EXPECT_EQ(win32.SetWindowLongA(hWnd, -16, procValue(&otherProc)), 0);
-    EXPECT_EQ(win32.SetWindowLongA(hWnd, GWL_WNDPROC, 0), procValue(&QtWin32::defaultWindowProc));
+    EXPECT_EQ(win32.SetWindowLongA(hWnd, GWL_WNDPROC, 0), procValue(&QtTraySystemCalls::defaultWindowProc));
 }
 
-TEST_F(QtWin32Test, CallWindowProcPassesEverythingAndReturnsTheAnswer) {
+TEST_F(QtTraySystemCallsTest, CallWindowProcPassesEverythingAndReturnsTheAnswer) {
     EXPECT_EQ(win32.CallWindowProcA(procValue(&recordingProc), hWnd, 2025, 9, 514), 42);
     EXPECT_EQ(received, std::vector<Message>({ { hWnd, 2025, 9, 514 } }));
     EXPECT_EQ(win32.CallWindowProcA(0, hWnd, 2025, 9, 514), 0);
 }
 
-TEST_F(QtWin32Test, AddShowsTheNamedIconAndSaysWhetherANotificationAreaHoldsIt) {
+TEST_F(QtTraySystemCallsTest, AddShowsTheNamedIconAndSaysWhetherANotificationAreaHoldsIt) {
     EXPECT_EQ(addIcon(), QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0);
     QSystemTrayIcon* tray = win32.trayIcon(hWnd, 7);
     ASSERT_NE(tray, nullptr);
@@ -139,7 +140,7 @@ TEST_F(QtWin32Test, AddShowsTheNamedIconAndSaysWhetherANotificationAreaHoldsIt) 
     EXPECT_EQ(tray->contextMenu(), nullptr);
 }
 
-TEST_F(QtWin32Test, AddFailsForATakenKeyAnUnknownWindowOrAnUnknownIcon) {
+TEST_F(QtTraySystemCallsTest, AddFailsForATakenKeyAnUnknownWindowOrAnUnknownIcon) {
     addIcon();
     EXPECT_EQ(addIcon(), 0);
 
@@ -154,7 +155,7 @@ TEST_F(QtWin32Test, AddFailsForATakenKeyAnUnknownWindowOrAnUnknownIcon) {
     EXPECT_EQ(win32.trayIcon(hWnd, 9), nullptr);
 }
 
-TEST_F(QtWin32Test, ModifySetsTheTipDecodedFromTheAnsiCodePage) {
+TEST_F(QtTraySystemCallsTest, ModifySetsTheTipDecodedFromTheAnsiCodePage) {
     addIcon();
     for (const std::u16string& tip :
         { std::u16string(u"qz2010"), std::u16string(u"演示门户 QZ"), std::u16string() }) {
@@ -166,7 +167,7 @@ TEST_F(QtWin32Test, ModifySetsTheTipDecodedFromTheAnsiCodePage) {
     }
 }
 
-TEST_F(QtWin32Test, TipEndsAtTheFieldsEndWithoutANul) {
+TEST_F(QtTraySystemCallsTest, TipEndsAtTheFieldsEndWithoutANul) {
     addIcon();
     NOTIFYICONDATAA data = record(NIF_TIP);
     data.szTip.fill('a');
@@ -174,7 +175,7 @@ TEST_F(QtWin32Test, TipEndsAtTheFieldsEndWithoutANul) {
     EXPECT_EQ(win32.trayIcon(hWnd, 7)->toolTip(), QString(64, QLatin1Char('a')));
 }
 
-TEST_F(QtWin32Test, ModifyOrDeleteOfAMissingIconReturnsFalseAndDoesNothing) {
+TEST_F(QtTraySystemCallsTest, ModifyOrDeleteOfAMissingIconReturnsFalseAndDoesNothing) {
     NOTIFYICONDATAA data = record(NIF_TIP);
     std::memcpy(data.szTip.data(), "tip", 3);
     EXPECT_EQ(win32.Shell_NotifyIconA(NIM_MODIFY, &data), 0);
@@ -188,7 +189,7 @@ TEST_F(QtWin32Test, ModifyOrDeleteOfAMissingIconReturnsFalseAndDoesNothing) {
     EXPECT_TRUE(win32.trayIcon(hWnd, 7)->toolTip().isEmpty());
 }
 
-TEST_F(QtWin32Test, DeleteHidesAndRemovesTheIcon) {
+TEST_F(QtTraySystemCallsTest, DeleteHidesAndRemovesTheIcon) {
     addIcon();
     QPointer<QSystemTrayIcon> tray = win32.trayIcon(hWnd, 7);
     const NOTIFYICONDATAA data = record(0);
@@ -209,9 +210,10 @@ struct ActivationCase {
     std::vector<LPARAM> mouseMessages;
 };
 
-class QtWin32Activations : public QtWin32Test, public testing::WithParamInterface<ActivationCase> { };
+class QtTraySystemCallsActivations : public QtTraySystemCallsTest,
+                                     public testing::WithParamInterface<ActivationCase> { };
 
-TEST_P(QtWin32Activations, BecomeTheCallbackMessageThroughTheWindowsProcedure) {
+TEST_P(QtTraySystemCallsActivations, BecomeTheCallbackMessageThroughTheWindowsProcedure) {
     win32.SetWindowLongA(hWnd, GWL_WNDPROC, procValue(&recordingProc));
     addIcon(5);
     click(5, GetParam().reason);
@@ -221,7 +223,7 @@ TEST_P(QtWin32Activations, BecomeTheCallbackMessageThroughTheWindowsProcedure) {
     EXPECT_EQ(received, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Reasons, QtWin32Activations,
+INSTANTIATE_TEST_SUITE_P(Reasons, QtTraySystemCallsActivations,
     testing::Values(ActivationCase { "Trigger", QSystemTrayIcon::Trigger, { WM_LBUTTONUP } },
         ActivationCase { "Context", QSystemTrayIcon::Context, { WM_RBUTTONUP } },
         ActivationCase { "DoubleClick", QSystemTrayIcon::DoubleClick, { WM_LBUTTONDBLCLK, WM_LBUTTONUP } },
@@ -229,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(Reasons, QtWin32Activations,
         ActivationCase { "Unknown", QSystemTrayIcon::Unknown, {} }),
     [](const testing::TestParamInfo<ActivationCase>& p) { return std::string(p.param.name); });
 
-TEST_F(QtWin32Test, MessagesGoOutOnlyAfterQtHasHandledTheClick) {
+TEST_F(QtTraySystemCallsTest, MessagesGoOutOnlyAfterQtHasHandledTheClick) {
     win32.SetWindowLongA(hWnd, GWL_WNDPROC, procValue(&recordingProc));
     addIcon();
     emit win32.trayIcon(hWnd, 7)->activated(QSystemTrayIcon::DoubleClick);
@@ -240,7 +242,7 @@ TEST_F(QtWin32Test, MessagesGoOutOnlyAfterQtHasHandledTheClick) {
             { { hWnd, WM_TRAYNOTIFY, 7, WM_LBUTTONDBLCLK }, { hWnd, WM_TRAYNOTIFY, 7, WM_LBUTTONUP } }));
 }
 
-TEST_F(QtWin32Test, ActivationGoesToTheProcedureTheSlotHoldsAtThatMoment) {
+TEST_F(QtTraySystemCallsTest, ActivationGoesToTheProcedureTheSlotHoldsAtThatMoment) {
     addIcon();
     click(7, QSystemTrayIcon::Trigger); // the window's own procedure: nothing recorded
     EXPECT_TRUE(received.empty());
@@ -254,7 +256,7 @@ TEST_F(QtWin32Test, ActivationGoesToTheProcedureTheSlotHoldsAtThatMoment) {
     EXPECT_EQ(received.size(), 1u);
 }
 
-TEST_F(QtWin32Test, CallbackMessageIsTheOneTheRecordGave) {
+TEST_F(QtTraySystemCallsTest, CallbackMessageIsTheOneTheRecordGave) {
     win32.SetWindowLongA(hWnd, GWL_WNDPROC, procValue(&recordingProc));
     NOTIFYICONDATAA data = record(NIF_ICON | NIF_MESSAGE);
     data.uCallbackMessage = 0x8001;
@@ -263,7 +265,7 @@ TEST_F(QtWin32Test, CallbackMessageIsTheOneTheRecordGave) {
     EXPECT_EQ(received, std::vector<Message>({ { hWnd, 0x8001, 7, WM_LBUTTONUP } }));
 }
 
-TEST_F(QtWin32Test, AnIconAddedWithoutMessageFlagSendsNothing) {
+TEST_F(QtTraySystemCallsTest, AnIconAddedWithoutMessageFlagSendsNothing) {
     win32.SetWindowLongA(hWnd, GWL_WNDPROC, procValue(&recordingProc));
     const NOTIFYICONDATAA data = record(NIF_ICON);
     win32.Shell_NotifyIconA(NIM_ADD, &data);
@@ -271,7 +273,7 @@ TEST_F(QtWin32Test, AnIconAddedWithoutMessageFlagSendsNothing) {
     EXPECT_TRUE(received.empty());
 }
 
-TEST_F(QtWin32Test, AThrowingProcedureIsReportedAndDoesNotEscape) {
+TEST_F(QtTraySystemCallsTest, AThrowingProcedureIsReportedAndDoesNotEscape) {
     win32.SetWindowLongA(hWnd, GWL_WNDPROC, procValue(&throwingProc));
     addIcon();
     errorBoundary().run("TrayWindowProc", [] {}); // an earlier run's report would hide this one
@@ -281,7 +283,7 @@ TEST_F(QtWin32Test, AThrowingProcedureIsReportedAndDoesNotEscape) {
     EXPECT_NE(report.find("TrayWindowProc: procedure failed"), std::string::npos) << report;
 }
 
-TEST_F(QtWin32Test, IconRemovedByTheFirstMessageGetsNoSecond) {
+TEST_F(QtTraySystemCallsTest, IconRemovedByTheFirstMessageGetsNoSecond) {
     win32.SetWindowLongA(hWnd, GWL_WNDPROC, procValue(&recordingProc));
     addIcon();
     whileReceiving = [this] {
@@ -292,7 +294,7 @@ TEST_F(QtWin32Test, IconRemovedByTheFirstMessageGetsNoSecond) {
     EXPECT_EQ(received, std::vector<Message>({ { hWnd, WM_TRAYNOTIFY, 7, WM_LBUTTONDBLCLK } }));
 }
 
-TEST_F(QtWin32Test, ADestroyedWindowGetsNoMessages) {
+TEST_F(QtTraySystemCallsTest, ADestroyedWindowGetsNoMessages) {
     win32.SetWindowLongA(hWnd, GWL_WNDPROC, procValue(&recordingProc));
     addIcon();
     handles.removeWindow(hWnd);
@@ -302,7 +304,7 @@ TEST_F(QtWin32Test, ADestroyedWindowGetsNoMessages) {
 }
 
 // A later start of the shell asks for its window this way, without a click on the icon.
-TEST_F(QtWin32Test, ActivationAskedForDirectlySendsWhatTheClickWouldAndSaysWhetherItWentOut) {
+TEST_F(QtTraySystemCallsTest, ActivationAskedForDirectlySendsWhatTheClickWouldAndSaysWhetherItWentOut) {
     win32.SetWindowLongA(hWnd, GWL_WNDPROC, procValue(&recordingProc));
     addIcon(0);
     EXPECT_TRUE(win32.activate(hWnd, 0, QSystemTrayIcon::Trigger));
@@ -329,7 +331,7 @@ TEST_F(QtWin32Test, ActivationAskedForDirectlySendsWhatTheClickWouldAndSaysWheth
     EXPECT_TRUE(received.empty());
 }
 
-TEST_F(QtWin32Test, ActivationOfARemovedIconSendsNothing) {
+TEST_F(QtTraySystemCallsTest, ActivationOfARemovedIconSendsNothing) {
     win32.SetWindowLongA(hWnd, GWL_WNDPROC, procValue(&recordingProc));
     addIcon(0);
     const NOTIFYICONDATAA data = record(0, 0);

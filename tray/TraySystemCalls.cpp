@@ -1,20 +1,20 @@
-#include "Win32.h"
+#include "platform/TraySystemCalls.h"
 
-#include "Errors.h"
+#include "platform/Errors.h"
 
 namespace qz {
 
 namespace {
-Win32Api* installed = nullptr;
+TraySystemCalls* installed = nullptr;
 
-Win32Api& api() {
+TraySystemCalls& api() {
     if (!installed)
         throw PlatformError("no operating-system calls installed");
     return *installed;
 }
 } // namespace
 
-void installWin32Api(Win32Api* api) {
+void installTraySystemCalls(TraySystemCalls* api) {
     installed = api;
 }
 

@@ -29,11 +29,8 @@ inline constexpr UINT NIF_TIP = 4;
 inline constexpr int GWL_WNDPROC = -4;
 
 inline constexpr UINT WM_TRAYNOTIFY = 2025;
-inline constexpr LPARAM WM_MOUSEMOVE = 512;
-inline constexpr LPARAM WM_LBUTTONDOWN = 513;
 inline constexpr LPARAM WM_LBUTTONUP = 514;
 inline constexpr LPARAM WM_LBUTTONDBLCLK = 515;
-inline constexpr LPARAM WM_RBUTTONDOWN = 516;
 inline constexpr LPARAM WM_RBUTTONUP = 517;
 inline constexpr LPARAM WM_MBUTTONUP = 520;
 
@@ -49,9 +46,9 @@ struct NOTIFYICONDATAA {
 };
 static_assert(sizeof(NOTIFYICONDATAA) == 88);
 
-class Win32Api {
+class TraySystemCalls {
 public:
-    virtual ~Win32Api() = default;
+    virtual ~TraySystemCalls() = default;
     virtual BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) = 0;
     virtual LONG_PTR SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue) = 0;
     virtual LRESULT CallWindowProcA(
@@ -60,7 +57,7 @@ public:
 };
 
 // The process's implementation; the program and each test install theirs.
-void installWin32Api(Win32Api* api);
+void installTraySystemCalls(TraySystemCalls* api);
 
 BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data);
 LONG_PTR SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue);
