@@ -62,12 +62,18 @@ void WebPage::openRequestedWindow(QWebEngineNewWindowRequest& request) {
     // (document.write into window.open('')) brings Qt WebEngine 6.4's browser process down with a
     // null dereference. The window gets an empty document of its own at once, with the opener's
     // address as its base: the opener keeps its right to write into it, and never meets the initial one.
-    if (opensEmptyDocument(request.requestedUrl()))
-        window->page()->setHtml(QString(), url());
+    // Writes made before that, in the same script as window.open, OpenedWindowWrites holds back.
     const QRect content = request.requestedGeometry();
     if (content.isValid())
         window->fitContent(content);
-    window->show();
+    if (!opensEmptyDocument(request.requestedUrl())) {
+        window->show();
+        return;
+    }
+    window->page()->setHtml(QString(), url());
+    // Shown while the opener may still be writing into the initial document, the view takes the
+    // engine down as well: the window shows once its own document is there.
+    connect(window->page(), &QWebEnginePage::loadFinished, window, &QWidget::show, Qt::SingleShotConnection);
 }
 
 void WebPage::javaScriptAlert(const QUrl& securityOrigin, const QString& text) {

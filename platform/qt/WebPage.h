@@ -4,6 +4,7 @@
 #include <QWebEnginePage>
 
 #include "EditableFocus.h"
+#include "OpenedWindowWrites.h"
 #include "PageDialogs.h"
 #include "RendererCrashPolicy.h"
 
@@ -40,6 +41,7 @@ private:
 
     PageDialogs m_dialogs { this };
     EditableFocus m_editableFocus { this };
+    OpenedWindowWrites m_openedWindowWrites { this };
     RendererCrashPolicy m_crashes;
     // The last address the page showed before its renderer died; the notice never replaces it.
     QUrl m_lastAddress;

@@ -17,7 +17,13 @@ class PageSafety(CommandTestCase):
         return main
 
     def test_writing_into_an_opened_window(self):
-        main = self.open_page("window-writer")
+        self.check_writing_into_an_opened_window("window-writer")
+
+    def test_writing_into_an_opened_window_at_once(self):
+        self.check_writing_into_an_opened_window("window-writer-sync")
+
+    def check_writing_into_an_opened_window(self, page):
+        main = self.open_page(page)
         self.wait_for_caption("写窗口测试", timeout=20)
         self.click(main, 1)
         opened = self.wait_for_new_window([main])
