@@ -404,11 +404,15 @@ class ShellTestCase(unittest.TestCase):
         """Waits until the page is drawn at the window's new size: its white background shows in the
         window's lower right corner, and where the first, narrower page had its scroll bar (a page too
         short to scroll has none). Until then the screen's black or the old scroll bar's grey shows."""
-        geometry = self.geometry()
-        points = [(geometry.x + geometry.width - 4, geometry.y + geometry.height - 4),
-                  (geometry.x + INITIAL_WIDTH - 1, geometry.y + MENU_BAR_HEIGHT + 40)]
-        wait_until(lambda: all(self.pixel(*point) == (255, 255, 255) for point in points), timeout,
-                   lambda: f"the page fills the window: colours at {points} are {[self.pixel(*p) for p in points]}")
+        def points():
+            # Read afresh each time: the window may get its new size a moment before its new place.
+            geometry = self.geometry()
+            return [(geometry.x + geometry.width - 4, geometry.y + geometry.height - 4),
+                    (geometry.x + INITIAL_WIDTH - 1, geometry.y + MENU_BAR_HEIGHT + 40)]
+
+        wait_until(lambda: all(self.pixel(*point) == (255, 255, 255) for point in points()), timeout,
+                   lambda: f"the page fills the window: colours at {points()} are "
+                           f"{[self.pixel(*p) for p in points()]}")
 
     def assertCentred(self, geometry, width, height, tolerance=1):
         x = (SCREEN_WIDTH - width) / 2
