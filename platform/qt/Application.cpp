@@ -63,6 +63,9 @@ Application::~Application() {
 
 int Application::run() {
     m_events.load();
+    // A termination signal during start-up ends the session before the window is ever shown.
+    if (TerminationSignals::pending())
+        endSession();
     if (m_window->isDestroyed())
         return 0;
     m_window->show();

@@ -1,8 +1,12 @@
 #include "BrowserWindow.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
+#include <QLayout>
 #include <QLineEdit>
+#include <QScreen>
 #include <QStyle>
 #include <QToolBar>
 #include <QWebEngineView>
@@ -38,6 +42,9 @@ BrowserWindow::BrowserWindow(QWebEngineProfile* profile)
     setCentralWidget(m_view);
     addNavigationBar();
     resize(kDefaultSize);
+    // What the bars take around the view; once shown, the window's and the view's sizes change apart.
+    layout()->activate();
+    m_bars = size() - m_view->size();
 
     connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserWindow::showPageTitle);
     connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
@@ -83,8 +90,17 @@ void BrowserWindow::showPageTitle() {
 
 void BrowserWindow::fitContent(const QRect& content) {
     const QPoint viewOffset = m_view->mapTo(this, QPoint(0, 0));
-    resize(content.size() + (size() - m_view->size()));
-    move(content.topLeft() - viewOffset);
+    QScreen* screen = QGuiApplication::screenAt(content.center());
+    const QRect area = (screen ? screen : this->screen())->availableGeometry();
+    // The frame the window manager adds is known once the window is shown; before, it counts as none.
+    const QSize frame = frameGeometry().size() - size();
+    const QSize client = (content.size() + m_bars).boundedTo(area.size() - frame);
+    resize(client);
+    // move() places the frame's corner; the whole frame is kept inside the screen's free area.
+    const QPoint wanted = content.topLeft() - viewOffset;
+    const QSize outer = client + frame;
+    move(std::clamp(wanted.x(), area.left(), area.left() + area.width() - outer.width()),
+        std::clamp(wanted.y(), area.top(), area.top() + area.height() - outer.height()));
 }
 
 } // namespace qz

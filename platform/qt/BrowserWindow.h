@@ -20,15 +20,18 @@ public:
 
     QWebEngineView* view() const { return m_view; }
     WebPage* page() const { return m_page; }
+    // Shapes the window so that its page shows in content (screen coordinates), as far as the screen
+    // allows: the title bar and the address bar always stay on the screen.
+    void fitContent(const QRect& content);
 
 private:
     void addNavigationBar();
     void showPageTitle();
-    void fitContent(const QRect& content);
 
     QWebEngineView* m_view;
     WebPage* m_page;
     QLineEdit* m_address;
+    QSize m_bars;
 };
 
 } // namespace qz

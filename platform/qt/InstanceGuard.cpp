@@ -77,10 +77,18 @@ void InstanceGuard::onShowRequest(ShowRequest request) {
     m_showRequest = std::move(request);
 }
 
-InstanceGuard::Role InstanceGuard::claim(std::chrono::milliseconds patience) {
-    const QDeadlineTimer deadline(patience);
+void InstanceGuard::cancelWhen(Cancel cancelled) {
+    m_cancelled = std::move(cancelled);
+}
+
+InstanceGuard::Role InstanceGuard::claim(
+    std::chrono::milliseconds patience, std::chrono::milliseconds answerPatience) {
+    const QDeadlineTimer unheardDeadline(patience);
+    const QDeadlineTimer answerDeadline(answerPatience);
     bool reached = false;
     for (;;) {
+        if (cancelled())
+            return Role::Cancelled;
         // A lock whose holder has died is taken over here.
         if (m_lock.tryLock(0))
             return becomeFirst();
@@ -89,7 +97,7 @@ InstanceGuard::Role InstanceGuard::claim(std::chrono::milliseconds patience) {
                 qPrintable(QFileInfo(m_lock.fileName()).path()));
             return Role::Unguarded;
         }
-        switch (ask(deadline)) {
+        switch (ask(answerDeadline)) {
         case Answer::Shown:
             return Role::Second;
         case Answer::Silent:
@@ -99,17 +107,17 @@ InstanceGuard::Role InstanceGuard::claim(std::chrono::milliseconds patience) {
         case Answer::Unreachable:
             break;
         }
-        if (deadline.hasExpired())
+        // Nothing listened behind the lock the whole time: its holder is gone even if its process id
+        // still looks alive (a killed shell its parent has not reaped yet). A holder that is alive
+        // still holds the file, and then Qt refuses to remove it.
+        if (!reached && unheardDeadline.hasExpired() && m_lock.removeStaleLockFile() && m_lock.tryLock(0))
+            return becomeFirst();
+        if (answerDeadline.hasExpired())
             break;
         QThread::msleep(kRetryMs);
     }
-    // Nothing listened behind the lock the whole time: its holder is gone even if its process id still
-    // looks alive (a killed shell its parent has not reaped yet). A holder that is alive still holds
-    // the file, and then Qt refuses to remove it.
-    if (!reached && m_lock.removeStaleLockFile() && m_lock.tryLock(0))
-        return becomeFirst();
-    qWarning("qz-shell: the running instance did not answer; starting another");
-    return Role::Unguarded;
+    qWarning("qz-shell: the running instance does not answer; not starting a second shell on its profile");
+    return Role::Unanswered;
 }
 
 InstanceGuard::Role InstanceGuard::becomeFirst() {
@@ -130,10 +138,12 @@ InstanceGuard::Answer InstanceGuard::ask(const QDeadlineTimer& deadline) const {
     socket.write(kShowRequest);
     if (!socket.waitForBytesWritten(remainingMs(deadline)))
         return Answer::Silent;
+    // A starting instance answers once its event loop runs: wait in short steps, so that a request to
+    // stop is heard.
     while (!socket.canReadLine()) {
-        // Also ends when the instance closes the connection on its way out.
-        if (!socket.waitForReadyRead(remainingMs(deadline)))
+        if (cancelled() || deadline.hasExpired() || socket.state() != QLocalSocket::ConnectedState)
             return Answer::Silent;
+        socket.waitForReadyRead(std::min(remainingMs(deadline), kRetryMs));
     }
     return socket.readLine(kMaxLine) == kShown ? Answer::Shown : Answer::Busy;
 }

@@ -14,8 +14,9 @@ namespace qz {
 
 // Keeps the shell to one instance per user and display. The first start holds a lock file and
 // listens on a local socket beside it; a later start asks it over that socket to bring its window
-// back, and ends. A lock or a socket left behind by an instance that was killed never blocks a start,
-// and a running instance that does not answer only delays one.
+// back, and ends. A lock or a socket left behind by an instance that was killed never blocks a start.
+// A running instance that is still starting (its event loop not yet running) is waited for: two
+// shells never run on one profile.
 class InstanceGuard final {
 public:
     enum class Role {
@@ -23,13 +24,22 @@ public:
         First,
         // The running instance brought its window back: this start has nothing left to do.
         Second,
-        // A running instance holds the lock but did not answer in time: this start runs on its own.
+        // No lock can be made where it belongs: this start runs on its own.
         Unguarded,
+        // A running instance holds the lock but never answered: this start ends without running.
+        Unanswered,
+        // The start was told to stop while it waited.
+        Cancelled,
     };
     // What the first instance does for a later start; true when its window is back.
     using ShowRequest = std::function<bool()>;
 
+    using Cancel = std::function<bool()>;
+
+    // How long a lock nothing listens behind is taken for a live holder's.
     static constexpr std::chrono::milliseconds kPatience { 2000 };
+    // How long a live holder may take to answer: the whole of its start-up, even on a busy machine.
+    static constexpr std::chrono::milliseconds kAnswerPatience { 60000 };
 
     // The lock is <directory>/<name>.lock, the socket <directory>/<name>.socket.
     InstanceGuard(const QString& directory, const QString& name);
@@ -41,8 +51,12 @@ public:
     // Names the user and the display, so that each display of a user has its own shell.
     static QString defaultName();
 
-    // Decides this start's role; waits for a running instance's answer at most about patience.
-    Role claim(std::chrono::milliseconds patience = kPatience);
+    // Decides this start's role. A lock that nothing listens behind for patience is taken over; a
+    // running instance's answer is awaited for at most answerPatience.
+    Role claim(std::chrono::milliseconds patience = kPatience,
+        std::chrono::milliseconds answerPatience = kAnswerPatience);
+    // Checked while claim() waits: true ends the wait with Cancelled.
+    void cancelWhen(Cancel cancelled);
     // Until it is set, the first instance answers that it cannot bring a window back.
     void onShowRequest(ShowRequest request);
 
@@ -61,6 +75,7 @@ private:
     };
 
     Role becomeFirst();
+    bool cancelled() const { return m_cancelled && m_cancelled(); }
     Answer ask(const QDeadlineTimer& deadline) const;
     void acceptConnections();
     void answer(QLocalSocket* socket);
@@ -69,6 +84,7 @@ private:
     QString m_socketPath;
     QLocalServer m_server;
     ShowRequest m_showRequest;
+    Cancel m_cancelled;
 };
 
 } // namespace qz

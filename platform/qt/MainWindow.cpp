@@ -9,11 +9,13 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
+#include <QWebEngineView>
 #include <QWindow>
 
 #include "LiteralText.h"
 #include "Surface.h"
 #include "Twips.h"
+#include "WebPage.h"
 #include "app/FormEvents.h"
 
 namespace qz {
@@ -182,15 +184,25 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 // The browser view claims Ctrl+C, Ctrl+V, Ctrl+A and Ctrl+X for the page before any shortcut is
-// looked at; in this window those keys are menu commands, so their request never reaches it.
+// looked at; in this window those keys are menu commands, so their request never reaches it,
+// unless an editable field of the page has the focus: there they copy, paste, cut and select.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride && !m_destroyed) {
         const auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget != this && widget->window() == this
-            && isWindowShortcut(QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination())))
+        const QKeySequence keys(static_cast<QKeyEvent*>(event)->keyCombination());
+        if (widget && widget != this && widget->window() == this && isWindowShortcut(keys)
+            && !(EditableFocus::isEditingKey(keys) && editableFieldFocused(widget)))
             return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::editableFieldFocused(const QWidget* focused) {
+    for (const QObject* at = focused; at; at = at->parent())
+        if (const auto* view = qobject_cast<const QWebEngineView*>(at))
+            if (const auto* page = qobject_cast<const WebPage*>(view->page()))
+                return page->editableFocus().editableHasFocus();
+    return false;
 }
 
 bool MainWindow::isWindowShortcut(const QKeySequence& keys) const {

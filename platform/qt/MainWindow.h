@@ -77,6 +77,7 @@ private:
     QPoint frameOffset() const;
     void keepPlacement();
     void followMenuBar();
+    static bool editableFieldFocused(const QWidget* focused);
 
     Surface* m_surface;
     // Where the logic last placed the window, until the user moves it: a frame that arrives or

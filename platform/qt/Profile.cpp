@@ -5,6 +5,8 @@
 #include <QWebEngineProfile>
 
 #include "Downloads.h"
+#include "PortalNotifications.h"
+#include "WritableStorage.h"
 
 namespace qz {
 
@@ -20,12 +22,19 @@ QWebEngineProfile* shellProfile() {
 
     // Owned by the application object: the main window and the browser windows, which go before
     // it, release their pages first, and the engine flushes cookies and cache when the profile goes.
-    profile = new QWebEngineProfile(QString::fromLatin1(kStorageName), qApp);
-    // A portal login is a session cookie; a system browser that restores its session keeps it too.
-    profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
-    profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+    if (WritableStorage::profileOnDisk()) {
+        profile = new QWebEngineProfile(QString::fromLatin1(kStorageName), qApp);
+        // A portal login is a session cookie; a system browser that restores its session keeps it too.
+        profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+        profile->setHttpCacheType(WritableStorage::cacheOnDisk() ? QWebEngineProfile::DiskHttpCache
+                                                                 : QWebEngineProfile::MemoryHttpCache);
+    } else {
+        // Nothing can be kept: the whole profile lives in memory for this run.
+        profile = new QWebEngineProfile(qApp);
+    }
     // Without a handler the engine cancels every download, an installer the portal offers too.
     new Downloads(profile);
+    PortalNotifications::presentFor(profile);
     return profile;
 }
 

@@ -1,9 +1,11 @@
 #include "WebPage.h"
 
 #include <QTimer>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineSettings>
 
 #include "BrowserWindow.h"
+#include "PermissionQuestions.h"
 
 namespace qz {
 
@@ -28,6 +30,11 @@ QString stoppedNotice(const QUrl& address) {
     html += QStringLiteral("</body></html>");
     return html;
 }
+// What the engine gives for window.open('') and window.open('about:blank'): a window whose first
+// document is the engine's initial empty one.
+bool opensEmptyDocument(const QUrl& requested) {
+    return requested.isEmpty() || (requested.scheme() == u"about" && requested.path() == u"blank");
+}
 } // namespace
 
 WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
@@ -36,15 +43,51 @@ WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
     // the user asked for (a click on a link or a button) still open, and a page that opens windows
     // on its own is held back, as a browser's pop-up blocker does.
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    // The engine asks through this signal because createWindow is left as it is.
+    connect(this, &QWebEnginePage::newWindowRequested, this, &WebPage::openRequestedWindow);
+    PermissionQuestions::answerFor(this);
+    connect(this, &QWebEnginePage::loadStarted, this, [this] {
+        m_dialogs.reset();
+        m_editableFocus.reset();
+    });
     connect(this, &QWebEnginePage::renderProcessTerminated, this,
         [this](RenderProcessTerminationStatus status, int) { recoverRenderer(status); });
 }
 
 // Tabs, background tabs and script dialogs alike: the shell has windows, not tabs.
-QWebEnginePage* WebPage::createWindow(WebWindowType) {
+void WebPage::openRequestedWindow(QWebEngineNewWindowRequest& request) {
     auto* window = new BrowserWindow(profile());
+    request.openIn(window->page());
+    // A script of the opener that touches the engine's initial empty document of the new window
+    // (document.write into window.open('')) brings Qt WebEngine 6.4's browser process down with a
+    // null dereference. The window gets an empty document of its own at once, with the opener's
+    // address as its base: the opener keeps its right to write into it, and never meets the initial one.
+    if (opensEmptyDocument(request.requestedUrl()))
+        window->page()->setHtml(QString(), url());
+    const QRect content = request.requestedGeometry();
+    if (content.isValid())
+        window->fitContent(content);
     window->show();
-    return window->page();
+}
+
+void WebPage::javaScriptAlert(const QUrl& securityOrigin, const QString& text) {
+    m_dialogs.alert(securityOrigin, text);
+}
+
+bool WebPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& text) {
+    return m_dialogs.confirm(securityOrigin, text);
+}
+
+bool WebPage::javaScriptPrompt(
+    const QUrl& securityOrigin, const QString& text, const QString& proposed, QString* answer) {
+    *answer = proposed;
+    return m_dialogs.prompt(securityOrigin, text, answer);
+}
+
+void WebPage::javaScriptConsoleMessage(
+    JavaScriptConsoleMessageLevel level, const QString& message, int line, const QString& source) {
+    if (!m_editableFocus.takeReport(message))
+        QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
 }
 
 void WebPage::recoverRenderer(RenderProcessTerminationStatus status) {

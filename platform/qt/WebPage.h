@@ -3,7 +3,11 @@
 #include <QUrl>
 #include <QWebEnginePage>
 
+#include "EditableFocus.h"
+#include "PageDialogs.h"
 #include "RendererCrashPolicy.h"
+
+class QWebEngineNewWindowRequest;
 
 namespace qz {
 
@@ -18,14 +22,24 @@ public:
 
     WebPage(QWebEngineProfile* profile, QObject* parent);
 
+    const EditableFocus& editableFocus() const { return m_editableFocus; }
+
 protected:
-    QWebEnginePage* createWindow(WebWindowType type) override;
+    void javaScriptAlert(const QUrl& securityOrigin, const QString& text) override;
+    bool javaScriptConfirm(const QUrl& securityOrigin, const QString& text) override;
+    bool javaScriptPrompt(
+        const QUrl& securityOrigin, const QString& text, const QString& proposed, QString* answer) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
+        const QString& source) override;
 
 private:
+    void openRequestedWindow(QWebEngineNewWindowRequest& request);
     void recoverRenderer(RenderProcessTerminationStatus status);
     void reloadAfterCrash();
     void showStoppedNotice();
 
+    PageDialogs m_dialogs { this };
+    EditableFocus m_editableFocus { this };
     RendererCrashPolicy m_crashes;
     // The last address the page showed before its renderer died; the notice never replaces it.
     QUrl m_lastAddress;

@@ -7,13 +7,18 @@
 #include "Application.h"
 #include "DisplayPlatform.h"
 #include "InstanceGuard.h"
+#include "TerminationSignals.h"
+#include "WritableStorage.h"
 
 int main(int argc, char** argv) {
+    // A termination signal at any moment from here on ends the shell in order, never by default.
+    qz::TerminationSignals::catchEarly();
     qz::chooseDisplayPlatform(argc, argv);
     // Qt WebEngine shares its GL contexts with the widgets; this must be said before the application exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The name places the profile's data on disk, so it is set before anything asks for it.
     QCoreApplication::setApplicationName(QStringLiteral("qz-shell"));
+    qz::WritableStorage::settle();
     QApplication application(argc, argv);
     // The process ends with the main window, which a close request only hides.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -21,8 +26,17 @@ int main(int argc, char** argv) {
     // A later start only brings the running shell's window back. That is settled before the window, the
     // browser engine or the tray icon exist, so that such a start costs little.
     qz::InstanceGuard instance(qz::InstanceGuard::defaultDirectory(), qz::InstanceGuard::defaultName());
-    if (instance.claim() == qz::InstanceGuard::Role::Second)
+    instance.cancelWhen(&qz::TerminationSignals::pending);
+    switch (instance.claim()) {
+    case qz::InstanceGuard::Role::Second:
+    case qz::InstanceGuard::Role::Cancelled:
         return 0;
+    case qz::InstanceGuard::Role::Unanswered:
+        return 1;
+    case qz::InstanceGuard::Role::First:
+    case qz::InstanceGuard::Role::Unguarded:
+        break;
+    }
     Q_INIT_RESOURCE(qz);
 
     // Every text the user sees is Simplified Chinese, the toolkit's own dialogs, the engine's error pages

@@ -119,6 +119,9 @@ class ShellTestCase(unittest.TestCase):
     def _env(self, **extra):
         if getattr(self, "session_bus", None):
             extra.setdefault("DBUS_SESSION_BUS_ADDRESS", self.session_bus)
+        # A session's runtime folder is a file system of its own; a test may put it beside the home.
+        if getattr(self, "runtime_dir", None):
+            extra.setdefault("XDG_RUNTIME_DIR", self.runtime_dir)
         return self.session.environment(self.home, **extra)
 
     def _start(self, name, argv, env=None, stdout=None, pass_fds=()):
@@ -202,10 +205,13 @@ class ShellTestCase(unittest.TestCase):
     def stop_portal(self):
         self._stop(self.portal)
 
-    def start_shell(self, **environment):
-        self.shell_stderr = os.path.join(self.logs, "shell.err")
-        self.shell = self._start("shell", [config.shell], env=self._env(**{**engine_environment(), **environment}))
-        return self.shell
+    def start_shell(self, name="shell", **environment):
+        """Starts the shell; a later start under another name leaves self.shell alone."""
+        process = self._start(name, [config.shell], env=self._env(**{**engine_environment(), **environment}))
+        if name == "shell":
+            self.shell_stderr = os.path.join(self.logs, "shell.err")
+            self.shell = process
+        return process
 
     # -- looking -------------------------------------------------------------------------------------
 

@@ -90,7 +90,7 @@ protected:
         InstanceGuard guard(m_dir.path(), kName);
         QElapsedTimer clock;
         clock.start();
-        const Role role = guard.claim(patience);
+        const Role role = guard.claim(patience, patience);
         return { role, clock.elapsed() };
     }
 
@@ -119,10 +119,10 @@ TEST_F(InstanceGuardTest, LaterStartIsAnsweredByTheRunningOneAndEnds) {
     EXPECT_EQ(first.requests(), 2);
 }
 
-TEST_F(InstanceGuardTest, InstanceWithoutAWindowToShowIsAskedAgainThenTheStartRunsUnguarded) {
+TEST_F(InstanceGuardTest, InstanceWithoutAWindowToShowIsAskedAgainThenTheStartEnds) {
     FirstInstance first(m_dir.path(), [] { return false; });
     const auto [role, elapsed] = claim(400ms);
-    EXPECT_EQ(role, Role::Unguarded);
+    EXPECT_EQ(role, Role::Unanswered);
     EXPECT_GE(first.requests(), 2);
     EXPECT_GE(elapsed, 400);
     EXPECT_LT(elapsed, 1500);
@@ -130,18 +130,23 @@ TEST_F(InstanceGuardTest, InstanceWithoutAWindowToShowIsAskedAgainThenTheStartRu
 
 TEST_F(InstanceGuardTest, InstanceNotYetReadyToAnswerSaysSo) {
     FirstInstance first(m_dir.path(), nullptr);
-    EXPECT_EQ(claim(300ms).first, Role::Unguarded);
+    EXPECT_EQ(claim(300ms).first, Role::Unanswered);
 }
 
-TEST_F(InstanceGuardTest, SilentInstanceDelaysAStartButNeverHoldsItUp) {
+// A shell still starting answers late; a later start never runs beside it.
+TEST_F(InstanceGuardTest, SilentInstanceIsWaitedForAndNeverRunBeside) {
     FirstInstance first(
         m_dir.path(), [] { return true; }, false);
     ASSERT_EQ(first.role(), Role::First);
     const auto [role, elapsed] = claim(500ms);
-    EXPECT_EQ(role, Role::Unguarded);
+    EXPECT_EQ(role, Role::Unanswered);
     EXPECT_GE(elapsed, 450);
     EXPECT_LT(elapsed, 2000);
     EXPECT_TRUE(QFileInfo::exists(lockPath())) << "the silent instance keeps its lock";
+
+    InstanceGuard stopped(m_dir.path(), kName);
+    stopped.cancelWhen([] { return true; });
+    EXPECT_EQ(stopped.claim(), Role::Cancelled);
 }
 
 TEST_F(InstanceGuardTest, InstanceThatEndedFreesTheLockForTheNextStart) {
@@ -214,11 +219,11 @@ TEST_F(InstanceGuardTest, LockOfAProcessThatLooksAliveButHoldsNothingIsTakenOver
     EXPECT_TRUE(QFileInfo(socketPath()).exists());
 }
 
-// A live holder that does not answer keeps its lock: the start runs beside it.
+// A live holder that does not answer keeps its lock, and the start does not run.
 TEST_F(InstanceGuardTest, LockOfALiveHolderIsNeverTakenOver) {
     QLockFile holder(lockPath());
     ASSERT_TRUE(holder.tryLock(0));
-    EXPECT_EQ(claim(300ms).first, Role::Unguarded);
+    EXPECT_EQ(claim(300ms).first, Role::Unanswered);
     EXPECT_TRUE(QFileInfo::exists(lockPath()));
 }
 

@@ -9,11 +9,6 @@
 namespace qz {
 namespace {
 
-volatile std::sig_atomic_t beforeHandlerRan = 0;
-void beforeHandler(int) {
-    beforeHandlerRan = 1;
-}
-
 class TerminationSignalsTest : public testing::TestWithParam<int> { };
 
 TEST_P(TerminationSignalsTest, ArriveOnTheEventLoop) {
@@ -27,13 +22,18 @@ TEST_P(TerminationSignalsTest, ArriveOnTheEventLoop) {
     EXPECT_EQ(received, std::vector<int>({ GetParam() }));
 }
 
-TEST_P(TerminationSignalsTest, PreviousHandlerComesBackAfterwards) {
-    std::signal(GetParam(), beforeHandler);
-    { TerminationSignals termination; }
-    beforeHandlerRan = 0;
-    std::raise(GetParam());
-    EXPECT_EQ(beforeHandlerRan, 1);
-    std::signal(GetParam(), SIG_DFL);
+// A signal in start-up, before anything listens, waits for the first listener.
+TEST_P(TerminationSignalsTest, SignalBeforeAnyListenerWaitsForTheNext) {
+    TerminationSignals::catchEarly();
+    ASSERT_EQ(std::raise(GetParam()), 0);
+    EXPECT_TRUE(TerminationSignals::pending());
+    TerminationSignals termination;
+    std::vector<int> received;
+    QObject::connect(
+        &termination, &TerminationSignals::received, [&](int number) { received.push_back(number); });
+    ASSERT_TRUE(test::waitFor([&] { return !received.empty(); }));
+    EXPECT_EQ(received, std::vector<int>({ GetParam() }));
+    EXPECT_FALSE(TerminationSignals::pending());
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, TerminationSignalsTest, testing::Values(SIGTERM, SIGINT, SIGHUP),

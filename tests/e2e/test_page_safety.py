@@ -1,0 +1,122 @@
+"""What a page does in its own windows and dialogs never ends the shell nor locks the user out."""
+
+import harness
+from harness import CommandTestCase, wait_until
+
+
+class PageSafety(CommandTestCase):
+    def open_page(self, name):
+        self.start_tray()
+        # A start title without a size: the caption follows the page that comes next.
+        self.start_portal("--start-title", "起始页", "--start-next", f"/test/pages/{name}",
+                          "--start-next-after", "0.3")
+        self.start_shell()
+        main = self.find_main_window()
+        self.tray_icon()
+        wait_until(lambda: self.requests_for(f"/test/pages/{name}"), 15, f"the start page moves on to {name}")
+        return main
+
+    def test_writing_into_an_opened_window(self):
+        main = self.open_page("window-writer")
+        self.wait_for_caption("写窗口测试", timeout=20)
+        self.click(main, 1)
+        opened = self.wait_for_new_window([main])
+        wait_until(lambda: self.caption(opened) == "写入的窗口" or not self.shell_alive(), 20,
+                   "the opened window shows what the page wrote")
+        self.assertTrue(self.shell_alive(), "the shell lives on")
+        self.assertEqual(self.caption(opened), "写入的窗口")
+        self.hold(2, "after the page wrote into its window")
+        self.assertTrue(self.shell_alive(), "the shell lives on")
+        self.assertTrue(self.viewable(main))
+
+    def test_sized_popup_lands_on_the_screen(self):
+        main = self.open_page("sized-popup")
+        self.wait_for_caption("小窗口测试", timeout=20)
+        self.click(main, 1)
+        popup = self.wait_for_new_window([main])
+        wait_until(lambda: self.caption(popup) == "小窗口", 20, "the pop-up shows its page")
+        geometry = self.geometry(popup)
+        self.assertGreaterEqual(geometry.x, 0, geometry)
+        self.assertGreaterEqual(geometry.y, 0, f"the title and address bars show: {geometry}")
+        self.assertLessEqual(geometry.x + geometry.width, harness.SCREEN_WIDTH, geometry)
+        self.assertLessEqual(geometry.y + geometry.height, harness.SCREEN_HEIGHT, geometry)
+        self.assertEqual(geometry.width, 400, "the page's width holds")
+
+    def test_clipboard_keys_edit_a_text_field_and_stay_menu_keys_elsewhere(self):
+        main = self.open_page("text-field")
+        self.wait_for_caption("字段：甲乙丙", timeout=20)
+        geometry = self.geometry(main)
+        self.xdotool("mousemove", geometry.x + 60, geometry.y + harness.MENU_BAR_HEIGHT + 20, "click", 1)
+        self.key("ctrl+a", "ctrl+c")
+        wait_until(lambda: harness.selection_text(self.x) == "甲乙丙", 15, "Ctrl+C copies the field's text")
+        self.key("End", "ctrl+v")
+        self.wait_for_caption("字段：甲乙丙甲乙丙", timeout=15)
+        self.assertEqual(self.own_windows(), [main], "no menu command ran")
+
+        # Outside the field Ctrl+V is the menu's print preview again.
+        self.xdotool("mousemove", geometry.x + 60, geometry.y + geometry.height - 30, "click", 1)
+        self.key("ctrl+v")
+        preview = self.wait_for_new_window([main], timeout=90)
+        self.assertEqual(self.caption(preview), "打印预览")
+        self.assertEqual(self.caption(main), "字段：甲乙丙甲乙丙", "nothing was pasted")
+
+    def test_portal_notification_shows_as_a_balloon(self):
+        main = self.open_page("notify")
+        question = self.wait_for_new_window([main])
+        known = set(self.top_level_popups())
+        self.key("Tab", "space", window=question)  # 允许
+        balloon = wait_until(lambda: set(self.top_level_popups()) - known, 30, "a balloon shows").pop()
+        self.screenshot("portal-notification")
+        self.click(balloon, 1)
+        wait_until(lambda: self.requests_for("/test/page?title=clicked"), 20, "the page learns of the click")
+
+    def page_dialog(self, known):
+        dialog = self.wait_for_new_window(known)
+        self.assertEqual(self.caption(dialog), f"来自 {harness.config.service} 的网页消息")
+        return dialog
+
+    def test_stopping_an_alert_loop(self):
+        main = self.open_page("alert-loop")
+        icon = self.tray_icon()
+        self.wait_for_caption("对话框测试", timeout=20)
+        self.click(main, 1)
+        first = self.page_dialog([main])
+        self.open_tray_menu(icon)  # while the page waits for its answer
+        self.key("Return", window=first)
+        wait_until(lambda: not self.viewable(first), 10, "确定 closes the first dialog")
+        second = self.page_dialog([main])
+        # The second dialog offers to stop the page's dialogs: its check box has the focus.
+        self.key("space", "Return", window=second)
+        self.wait_for_caption("对话框已停止：false null", timeout=20)
+        self.assertEqual(self.own_windows(), [main], "no dialog is left")
+
+        self.open_tray_menu(icon)
+        self.assertNoShellErrors()
+
+    def test_permissions_answered_both_ways(self):
+        main = self.open_page("permissions")
+
+        def answered(what):
+            return [r["path"] for r in self.requests() if r["path"].startswith(f"/test/page?title={what}%3A")]
+
+        question = self.wait_for_new_window([main])
+        self.assertEqual(self.caption(question), f"来自 {harness.config.service} 的请求")
+        self.key("Return", window=question)  # 拒绝 is the default
+        wait_until(lambda: answered("notifications"), 20, "the page learns the notifications answer")
+        self.assertEqual(answered("notifications"), ["/test/page?title=notifications%3Adenied"])
+
+        question = self.wait_for_new_window([main])
+        self.key("Tab", "space", window=question)
+        wait_until(lambda: answered("geolocation"), 20, "the page learns the location answer")
+        self.assertEqual(answered("geolocation"), ["/test/page?title=geolocation%3Agranted"])
+
+    def open_tray_menu(self, icon):
+        before = set(self.top_level_popups())
+        self.click(icon, 3)
+        menu = wait_until(lambda: set(self.top_level_popups()) - before, 10, "the tray menu opens").pop()
+        self.key("Escape")
+        wait_until(lambda: not self.viewable(menu), 10, "Escape closes the tray menu")
+
+
+if __name__ == "__main__":
+    harness.main()
