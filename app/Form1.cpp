@@ -3,6 +3,7 @@
 #include "app/BuildConfig.h"
 #include "app/Int16.h"
 #include "app/Numeric.h"
+#include "app/PortalTitle.h"
 #include "commands/MenuTree.h"
 #include "platform/Geometry.h"
 #include "tray/Module1.h"
@@ -13,17 +14,16 @@
 namespace qz {
 
 namespace {
-constexpr std::u16string_view kMarker = u"QZ";
 constexpr std::u16string_view kDefaultSuffix = u"@800@600";
 constexpr std::int16_t kDefaultWidth = 800;
 constexpr std::int16_t kDefaultHeight = 600;
 constexpr int kExitPumpPasses = 5001;
 
-// Cuts the text at every '@', empty pieces included.
+// Cuts the text at every "@", empty pieces included.
 std::vector<std::u16string> cutAtSeparator(const std::u16string& text) {
     std::vector<std::u16string> pieces;
     std::size_t start = 0;
-    for (std::size_t at; (at = text.find(u'@', start)) != std::u16string::npos; start = at + 1)
+    for (std::size_t at; (at = text.find(kTitleSizeSeparator, start)) != std::u16string::npos; start = at + 1)
         pieces.push_back(text.substr(start, at - start));
     pieces.push_back(text.substr(start));
     return pieces;
@@ -72,11 +72,11 @@ void Form1::Form_Load() {
 void Form1::Timer1_Timer() {
     m_window.setCaption(WebBrowser1.LocationName());
     str1 = m_window.Caption();
-    if (str1.find(kMarker) == std::u16string::npos) {
+    if (!carriesWindowSize(str1)) {
         m_window.setCaption(str1);
         return;
     }
-    m_window.setCaption(cutAtSeparator(str1)[0]);
+    m_window.setCaption(std::u16string(titleWithoutSize(str1)));
 
     str1 += kDefaultSuffix;
     PageWidth = CInt(FC_CLng(cutAtSeparator(str1)[1]));

@@ -11,6 +11,8 @@
 
 namespace qz {
 
+struct PortalLink;
+
 // The result of FC_CLng: a double when the text is numeric, the 16-bit integer 0 otherwise.
 using Variant = std::variant<std::int16_t, double>;
 
@@ -88,7 +90,7 @@ public:
     std::int16_t ExitRequested = 0;
 
 private:
-    void openPortalLink(std::string_view handler);
+    void openPortalLink(const PortalLink& link);
     void documentCommand(const std::u16string& command);
     void printCommand(std::int32_t commandId);
 

@@ -21,8 +21,7 @@ std::u16string_view hostName(PortalHost host) {
 }
 } // namespace
 
-void Form1::openPortalLink(std::string_view handler) {
-    const PortalLink& link = portalLink(handler);
+void Form1::openPortalLink(const PortalLink& link) {
     std::u16string address = u"http://";
     address += hostName(link.host);
     address += link.path;
@@ -34,46 +33,46 @@ void Form1::openPortalLink(std::string_view handler) {
 }
 
 void Form1::mnuTrayQZGo_Click() {
-    openPortalLink("mnuTrayQZGo");
+    openPortalLink(portalLinks::mnuTrayQZGo);
 }
 void Form1::mnuTrayMyQZ_Click() {
-    openPortalLink("mnuTrayMyQZ");
+    openPortalLink(portalLinks::mnuTrayMyQZ);
 }
 void Form1::mnuTraySearch_Click() {
-    openPortalLink("mnuTraySearch");
+    openPortalLink(portalLinks::mnuTraySearch);
 }
 void Form1::mnuTraySite_Click() {
-    openPortalLink("mnuTraySite");
+    openPortalLink(portalLinks::mnuTraySite);
 }
 void Form1::mnuTrayHelp_Click() {
-    openPortalLink("mnuTrayHelp");
+    openPortalLink(portalLinks::mnuTrayHelp);
 }
 void Form1::QZGo_Click() {
-    openPortalLink("QZGo");
+    openPortalLink(portalLinks::QZGo);
 }
 void Form1::QZCenter_Click() {
-    openPortalLink("QZCenter");
+    openPortalLink(portalLinks::QZCenter);
 }
 void Form1::Search_Click() {
-    openPortalLink("Search");
+    openPortalLink(portalLinks::Search);
 }
 void Form1::Site_Click() {
-    openPortalLink("Site");
+    openPortalLink(portalLinks::Site);
 }
 void Form1::Update_Click() {
-    openPortalLink("Update");
+    openPortalLink(portalLinks::Update);
 }
 void Form1::HelpArticle_Click() {
-    openPortalLink("HelpArticle");
+    openPortalLink(portalLinks::HelpArticle);
 }
 void Form1::GuestBook_Click() {
-    openPortalLink("GuestBook");
+    openPortalLink(portalLinks::GuestBook);
 }
 void Form1::QZIntro_Click() {
-    openPortalLink("QZIntro");
+    openPortalLink(portalLinks::QZIntro);
 }
 void Form1::QZOffice_Click() {
-    openPortalLink("QZOffice");
+    openPortalLink(portalLinks::QZOffice);
 }
 
 } // namespace qz

@@ -57,7 +57,7 @@ import uuid
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
 from qztest.processes import command_line, end_group, kill_marked, live_parents, marked_pids, memory_kb, \
     process_tree  # noqa: E402
-from qztest.session import START_PATH, Session, engine_environment, portal_requests  # noqa: E402
+from qztest.session import DEFAULT_HOSTS, START_PATH, Session, engine_environment, portal_requests  # noqa: E402
 from qztest.xlib import IS_VIEWABLE, PROPERTY_CHANGE_MASK, STRUCTURE_NOTIFY_MASK, \
     SUBSTRUCTURE_NOTIFY_MASK  # noqa: E402
 
@@ -68,8 +68,6 @@ TIMER_PERIOD_MS = 500
 SIZING_SLACK_MS = 30
 MEMORY_ALLOWANCE = 1.05
 MEMORY_DELAY_S = 2.0
-DEFAULT_HOSTS = {"service": "127.0.0.1:8301", "search": "127.0.0.1:8302", "site": "127.0.0.1:8303",
-                 "home": "127.0.0.1:8304"}
 METRICS = ("window", "request", "title", "sized")
 
 

@@ -1,6 +1,7 @@
 #include "AnsiCodePage.h"
 
 #include "Errors.h"
+#include "SurrogatePairs.h"
 
 #include <array>
 #include <cerrno>
@@ -39,13 +40,6 @@ public:
 private:
     iconv_t m_cd;
 };
-
-bool isHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
 } // namespace
 
 std::string toAnsi(std::u16string_view text, std::size_t maxBytes) {
@@ -55,7 +49,7 @@ std::string toAnsi(std::u16string_view text, std::size_t maxBytes) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t codePoint = text[i];
         if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-            codePoint = 0x10000 + ((char32_t(text[i]) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
+            codePoint = codePointOfPair(text[i], text[i + 1]);
             ++i;
         }
         const std::array<char, 4> utf32 { char(codePoint & 0xFF), char((codePoint >> 8) & 0xFF),

@@ -20,19 +20,30 @@ using LRESULT = std::int32_t;
 using LONG_PTR = std::intptr_t;
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 
+// After <windows.h> (which leaves out GWL_WNDPROC in 64-bit builds), the constants it defines are its
+// macros, of the same values; the checks below hold either way.
+#ifndef NIM_ADD
 inline constexpr DWORD NIM_ADD = 0;
 inline constexpr DWORD NIM_MODIFY = 1;
 inline constexpr DWORD NIM_DELETE = 2;
 inline constexpr UINT NIF_MESSAGE = 1;
 inline constexpr UINT NIF_ICON = 2;
 inline constexpr UINT NIF_TIP = 4;
+#endif
+#ifndef GWL_WNDPROC
 inline constexpr int GWL_WNDPROC = -4;
-
-inline constexpr UINT WM_TRAYNOTIFY = 2025;
+#endif
+#ifndef WM_LBUTTONUP
 inline constexpr LPARAM WM_LBUTTONUP = 514;
 inline constexpr LPARAM WM_LBUTTONDBLCLK = 515;
 inline constexpr LPARAM WM_RBUTTONUP = 517;
 inline constexpr LPARAM WM_MBUTTONUP = 520;
+#endif
+static_assert(NIM_ADD == 0 && NIM_MODIFY == 1 && NIM_DELETE == 2);
+static_assert(NIF_MESSAGE == 1 && NIF_ICON == 2 && NIF_TIP == 4 && GWL_WNDPROC == -4);
+static_assert(WM_LBUTTONUP == 514 && WM_LBUTTONDBLCLK == 515 && WM_RBUTTONUP == 517 && WM_MBUTTONUP == 520);
+
+inline constexpr UINT WM_TRAYNOTIFY = 2025;
 
 // The first, 88-byte ANSI form of the notification icon record.
 struct NOTIFYICONDATAA {

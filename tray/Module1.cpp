@@ -2,6 +2,7 @@
 
 #include "platform/AnsiCodePage.h"
 #include "platform/Errors.h"
+#include "platform/SurrogatePairs.h"
 
 #include <algorithm>
 
@@ -43,8 +44,7 @@ constexpr TrayAction kTrayActions[] = {
 
 std::array<char16_t, 64> tipField(std::u16string_view text) {
     std::size_t length = std::min(text.size(), kTipChars);
-    if (length == kTipChars && length < text.size() && text[length - 1] >= 0xD800
-        && text[length - 1] <= 0xDBFF)
+    if (length == kTipChars && length < text.size() && isHighSurrogate(text[length - 1]))
         --length; // never half a surrogate pair
     std::array<char16_t, 64> field {};
     std::copy_n(text.begin(), length, field.begin());

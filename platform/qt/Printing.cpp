@@ -18,6 +18,9 @@
 #include "PdfFileName.h"
 #include "PdfPreview.h"
 #include "PrintFailure.h"
+#include "Utf16.h"
+
+#include "app/PortalTitle.h"
 
 namespace qz {
 
@@ -86,8 +89,7 @@ QWebEngineView& checked(QWebEngineView* view) {
 } // namespace
 
 QString documentName(const QString& title) {
-    // Only a title with the portal's marker carries a size; any other "@" belongs to the title.
-    return title.contains(QStringLiteral("QZ")) ? title.section(QLatin1Char('@'), 0, 0) : title;
+    return toQString(titleWithoutSize(toU16(title)));
 }
 
 QPrinter& shellPrinter() {

@@ -24,7 +24,7 @@ import uuid
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 # The names the tests import from here, whichever module of the shared package holds them.
 from qztest.processes import command_line, end_group, marked_pids, memory_kb, process_tree, read_proc  # noqa: E402,F401
-from qztest.session import SCREEN_HEIGHT, SCREEN_WIDTH, SITES, START_PATH, Session, engine_environment, \
+from qztest.session import DEFAULT_HOSTS, SCREEN_HEIGHT, SCREEN_WIDTH, SITES, START_PATH, Session, engine_environment, \
     portal_requests  # noqa: E402,F401
 from qztest.wait import wait_until  # noqa: E402,F401
 from qztest.xlib import CLIENT_MESSAGE, ERROR_HANDLER, IS_VIEWABLE, NET_WM_STATE_ADD, SELECTION_NOTIFY, \
@@ -52,13 +52,11 @@ def main():
     parser.add_argument("--shell", required=True, help="the qz-shell binary")
     parser.add_argument("--portal", required=True, help="portal/demo_portal.py")
     parser.add_argument("--artifacts", required=True, help="folder for screenshots and logs")
-    parser.add_argument("--service", default="127.0.0.1:8301")
-    parser.add_argument("--search", default="127.0.0.1:8302")
-    parser.add_argument("--site", default="127.0.0.1:8303")
-    parser.add_argument("--home", default="127.0.0.1:8304")
+    for site in SITES:
+        parser.add_argument(f"--{site}", default=DEFAULT_HOSTS[site])
     args, rest = parser.parse_known_args()
     vars(config).update(vars(args))
-    for site in ("service", "search", "site", "home"):
+    for site in SITES:
         host = getattr(args, site).rpartition(":")[0] or getattr(args, site)
         if not is_loopback(host):
             print(f"skipped: the shell was built for {site} host {getattr(args, site)}, "
@@ -404,11 +402,15 @@ class ShellTestCase(unittest.TestCase):
         """Waits until the page is drawn at the window's new size: its white background shows in the
         window's lower right corner, and where the first, narrower page had its scroll bar (a page too
         short to scroll has none). Until then the screen's black or the old scroll bar's grey shows."""
-        geometry = self.geometry()
-        points = [(geometry.x + geometry.width - 4, geometry.y + geometry.height - 4),
-                  (geometry.x + INITIAL_WIDTH - 1, geometry.y + MENU_BAR_HEIGHT + 40)]
-        wait_until(lambda: all(self.pixel(*point) == (255, 255, 255) for point in points), timeout,
-                   lambda: f"the page fills the window: colours at {points} are {[self.pixel(*p) for p in points]}")
+        def points():
+            # Read afresh each time: the window may get its new size a moment before its new place.
+            geometry = self.geometry()
+            return [(geometry.x + geometry.width - 4, geometry.y + geometry.height - 4),
+                    (geometry.x + INITIAL_WIDTH - 1, geometry.y + MENU_BAR_HEIGHT + 40)]
+
+        wait_until(lambda: all(self.pixel(*point) == (255, 255, 255) for point in points()), timeout,
+                   lambda: f"the page fills the window: colours at {points()} are "
+                           f"{[self.pixel(*p) for p in points()]}")
 
     def assertCentred(self, geometry, width, height, tolerance=1):
         x = (SCREEN_WIDTH - width) / 2

@@ -76,9 +76,12 @@ class Printing(CommandTestCase):
         main = self.main_window
         # One after the other in the same instant: the second comes while the first is prepared.
         self.key("ctrl+v", "ctrl+v", window=main)
-        refusal = self.wait_for_new_window([main], timeout=60)
-        self.assertEqual(self.caption(refusal), "打印")
-        self.key("Return", window=refusal)
+        first = self.wait_for_new_window([main], timeout=60)
+        # On a busy machine the first page may be ready before the second key arrives; that key then
+        # goes to the open preview. Either way the shell lives on with one preview.
+        if self.caption(first) != "打印预览":
+            self.assertEqual(self.caption(first), "打印")
+            self.key("Return", window=first)
         preview = wait_until(lambda: [w for w in self.own_windows() if self.caption(w) == "打印预览"], 60,
                              lambda: f"the first preview opens; the shell shows {self.describe_windows()}")[0]
         self.screenshot("printing-preview")

@@ -1,5 +1,6 @@
 // Arbitrary text into the 64-byte tip field.
 #include "FuzzInput.h"
+#include "platform/SurrogatePairs.h"
 #include "support/FakePlatform.h"
 #include "tray/Module1.h"
 
@@ -34,7 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QZ_FUZZ_CHECK(held.size() <= 63);
     QZ_FUZZ_CHECK(tip.compare(0, held.size(), held) == 0);
     if (!held.empty() && held.size() < tip.size())
-        QZ_FUZZ_CHECK(!(held.back() >= 0xD800 && held.back() <= 0xDBFF && tip[held.size()] >= 0xDC00
-            && tip[held.size()] <= 0xDFFF));
+        QZ_FUZZ_CHECK(!(isHighSurrogate(held.back()) && isLowSurrogate(tip[held.size()])));
     return 0;
 }

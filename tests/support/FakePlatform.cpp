@@ -2,6 +2,7 @@
 
 #include "app/FormEvents.h"
 #include "platform/Errors.h"
+#include "platform/SurrogatePairs.h"
 #include "tray/Module1.h"
 
 #include <algorithm>
@@ -29,8 +30,10 @@ std::string utf8(std::u16string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size())
-            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(text[++i]) - 0xDC00);
+        if (isHighSurrogate(text[i]) && i + 1 < text.size()) {
+            c = codePointOfPair(text[i], text[i + 1]);
+            ++i;
+        }
         if (c < 0x80) {
             out += char(c);
         } else if (c < 0x800) {

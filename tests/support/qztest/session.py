@@ -17,7 +17,11 @@ from .xlib import Xlib
 SCREEN_WIDTH = 1280
 SCREEN_HEIGHT = 1024
 START_PATH = "/api/qz/?from=qz&version=1.0.0"
-SITES = ("service", "search", "site", "home")
+# The hosts the shell is built for unless told otherwise are the demo portal's own defaults.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "portal"))
+from demo_portal import DEFAULT_HOSTS  # noqa: E402
+
+SITES = tuple(DEFAULT_HOSTS)
 
 
 def engine_environment():
