@@ -119,7 +119,7 @@ class PageSafety(CommandTestCase):
     def open_tray_menu(self, icon):
         before = set(self.top_level_popups())
         self.click(icon, 3)
-        menu = wait_until(lambda: set(self.top_level_popups()) - before, 10, "the tray menu opens").pop()
+        menu = wait_until(lambda: set(self.top_level_popups()) - before, 30, "the tray menu opens").pop()
         self.key("Escape")
         wait_until(lambda: not self.viewable(menu), 10, "Escape closes the tray menu")
 
