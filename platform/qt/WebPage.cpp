@@ -66,14 +66,9 @@ void WebPage::openRequestedWindow(QWebEngineNewWindowRequest& request) {
     const QRect content = request.requestedGeometry();
     if (content.isValid())
         window->fitContent(content);
-    if (!opensEmptyDocument(request.requestedUrl())) {
-        window->show();
-        return;
-    }
-    window->page()->setHtml(QString(), url());
-    // Shown while the opener may still be writing into the initial document, the view takes the
-    // engine down as well: the window shows once its own document is there.
-    connect(window->page(), &QWebEnginePage::loadFinished, window, &QWidget::show, Qt::SingleShotConnection);
+    if (opensEmptyDocument(request.requestedUrl()))
+        window->page()->setHtml(QString(), url());
+    window->show();
 }
 
 void WebPage::javaScriptAlert(const QUrl& securityOrigin, const QString& text) {
