@@ -5,8 +5,8 @@
 
 #include <QKeySequence>
 #include <QWebEnginePage>
-#include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
+
+#include "PageScripts.h"
 
 namespace qz {
 
@@ -41,13 +41,8 @@ const char kWatchScript[] = R"(
 } // namespace
 
 EditableFocus::EditableFocus(QWebEnginePage* page) {
-    QWebEngineScript watch;
-    watch.setName(QStringLiteral("qz-editable-focus"));
-    watch.setSourceCode(QString::fromLatin1(kWatchScript));
-    watch.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    watch.setWorldId(QWebEngineScript::ApplicationWorld);
-    watch.setRunsOnSubFrames(false);
-    page->scripts().insert(watch);
+    insertDocumentScript(
+        *page, QStringLiteral("qz-editable-focus"), kWatchScript, QWebEngineScript::ApplicationWorld, false);
 }
 
 bool EditableFocus::takeReport(const QString& message) {

@@ -1,8 +1,8 @@
 #include "OpenedWindowWrites.h"
 
 #include <QWebEnginePage>
-#include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
+
+#include "PageScripts.h"
 
 namespace qz {
 
@@ -83,13 +83,8 @@ const char kHoldScript[] = R"(
 } // namespace
 
 OpenedWindowWrites::OpenedWindowWrites(QWebEnginePage* page) {
-    QWebEngineScript hold;
-    hold.setName(QStringLiteral("qz-opened-window-writes"));
-    hold.setSourceCode(QString::fromLatin1(kHoldScript));
-    hold.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    hold.setWorldId(QWebEngineScript::MainWorld);
-    hold.setRunsOnSubFrames(true);
-    page->scripts().insert(hold);
+    insertDocumentScript(
+        *page, QStringLiteral("qz-opened-window-writes"), kHoldScript, QWebEngineScript::MainWorld, true);
 }
 
 } // namespace qz
