@@ -37,11 +37,15 @@ inline constexpr int GWL_WNDPROC = -4;
 inline constexpr LPARAM WM_LBUTTONUP = 514;
 inline constexpr LPARAM WM_LBUTTONDBLCLK = 515;
 inline constexpr LPARAM WM_RBUTTONUP = 517;
+inline constexpr LPARAM WM_RBUTTONDBLCLK = 518;
 inline constexpr LPARAM WM_MBUTTONUP = 520;
+inline constexpr LPARAM WM_MBUTTONDBLCLK = 521;
 #endif
 static_assert(NIM_ADD == 0 && NIM_MODIFY == 1 && NIM_DELETE == 2);
 static_assert(NIF_MESSAGE == 1 && NIF_ICON == 2 && NIF_TIP == 4 && GWL_WNDPROC == -4);
-static_assert(WM_LBUTTONUP == 514 && WM_LBUTTONDBLCLK == 515 && WM_RBUTTONUP == 517 && WM_MBUTTONUP == 520);
+static_assert(
+    WM_LBUTTONUP == 514 && WM_LBUTTONDBLCLK == 515 && WM_RBUTTONUP == 517 && WM_RBUTTONDBLCLK == 518);
+static_assert(WM_MBUTTONUP == 520 && WM_MBUTTONDBLCLK == 521);
 
 inline constexpr UINT WM_TRAYNOTIFY = 2025;
 

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <utility>
 
+#include <QCoreApplication>
+
 #include "HandleTable.h"
 #include "TrayPopupPosition.h"
 #include "app/FormEvents.h"
@@ -27,6 +29,15 @@ constexpr Activation kActivations[] = {
     { QSystemTrayIcon::DoubleClick, { WM_LBUTTONDBLCLK, WM_LBUTTONUP } },
     { QSystemTrayIcon::MiddleClick, { WM_MBUTTONUP, 0 } },
 };
+// The double clicks Qt leaves unreported on a docked icon, as the same pair of messages.
+struct DoubleClick {
+    Qt::MouseButton button;
+    std::array<LPARAM, 2> messages;
+};
+constexpr DoubleClick kDockedDoubleClicks[] = {
+    { Qt::RightButton, { WM_RBUTTONDBLCLK, WM_RBUTTONUP } },
+    { Qt::MiddleButton, { WM_MBUTTONDBLCLK, WM_MBUTTONUP } },
+};
 
 QString tipText(const NOTIFYICONDATAA& data) {
     const std::size_t length = strnlen(data.szTip.data(), data.szTip.size());
@@ -43,7 +54,16 @@ bool qtTrayIsStatusNotifier() {
 } // namespace
 
 QtTraySystemCalls::QtTraySystemCalls(HandleTable& handles)
-    : m_handles(handles) { }
+    : m_handles(handles)
+    , m_dockedDoubleClicks([this](Qt::MouseButton button, QPoint position) {
+        // Queued, as every click is: Qt is still inside the icon's mouse handling.
+        QMetaObject::invokeMethod(
+            &m_dispatcher, [this, button, position] { dockedDoubleClick(button, position); },
+            Qt::QueuedConnection);
+    }) {
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->installEventFilter(&m_dockedDoubleClicks);
+}
 
 QtTraySystemCalls::~QtTraySystemCalls() {
     for (auto& [key, entry] : m_icons)
@@ -163,14 +183,28 @@ bool QtTraySystemCalls::activate(HWND hWnd, UINT id, QSystemTrayIcon::Activation
         [reason](const Activation& entry) { return entry.reason == reason; });
     if (activation == std::end(kActivations))
         return false;
-    const Key key { hWnd, id };
+    return send(Key { hWnd, id }, activation->messages);
+}
+
+void QtTraySystemCalls::dockedDoubleClick(Qt::MouseButton button, QPoint position) {
+    const auto doubleClick = std::find_if(std::begin(kDockedDoubleClicks), std::end(kDockedDoubleClicks),
+        [button](const DoubleClick& entry) { return entry.button == button; });
+    const auto icon = std::find_if(m_icons.begin(), m_icons.end(), [position](const auto& entry) {
+        return entry.second.icon->isVisible() && entry.second.icon->geometry().contains(position);
+    });
+    if (doubleClick != std::end(kDockedDoubleClicks) && icon != m_icons.end())
+        send(icon->first, doubleClick->messages);
+}
+
+bool QtTraySystemCalls::send(Key key, const std::array<LPARAM, 2>& messages) {
     bool sent = false;
-    for (const LPARAM mouseMessage : activation->messages) {
+    for (const LPARAM mouseMessage : messages) {
         // The previous message's handler may have removed the icon or unhooked the window.
         const auto it = m_icons.find(key);
         if (mouseMessage == 0 || it == m_icons.end() || !it->second.callbackMessage)
             return sent;
         const UINT callbackMessage = *it->second.callbackMessage;
+        const auto [hWnd, id] = key;
         const std::optional<LONG_PTR> procedure = procedureOf(hWnd);
         if (!procedure)
             return sent; // a destroyed window gets no messages

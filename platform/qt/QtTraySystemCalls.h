@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <map>
 #include <memory>
 #include <optional>
@@ -8,6 +9,7 @@
 #include <QObject>
 #include <QSystemTrayIcon>
 
+#include "DockedIconDoubleClicks.h"
 #include "StatusNotifierTray.h"
 #include "platform/TraySystemCalls.h"
 
@@ -59,6 +61,9 @@ private:
         std::optional<UINT> callbackMessage;
     };
 
+    // Sends the mouse messages in turn, until one's handler has removed the icon; 0 ends the list.
+    bool send(Key key, const std::array<LPARAM, 2>& messages);
+    void dockedDoubleClick(Qt::MouseButton button, QPoint position);
     BOOL add(const NOTIFYICONDATAA& data);
     BOOL modify(const NOTIFYICONDATAA& data);
     BOOL remove(const NOTIFYICONDATAA& data);
@@ -73,6 +78,7 @@ private:
     HandleTable& m_handles;
     // Receives the icons' clicks, so that they are handled after Qt's own handling of them.
     QObject m_dispatcher;
+    DockedIconDoubleClicks m_dockedDoubleClicks;
     std::map<Key, TrayIcon> m_icons;
     std::map<HWND, LONG_PTR> m_procedures;
     QMenu* m_trayMenu = nullptr;

@@ -140,6 +140,10 @@ void QtWindow::PopupMenu(const MenuItem& menu) {
     QMenu* popup = m_menus ? m_menus->menu(menu.name) : nullptr;
     if (!popup)
         throw PlatformError("PopupMenu: no menu " + std::string(menu.name));
+    // A second request while the menu is open (a double click, a host asking twice) leaves it as it
+    // is: a second nested loop on the same menu would outlive the menu's closing.
+    if (popup->isVisible())
+        return;
     // The nested loop runs the picked item's handler before exec returns.
     popup->exec(TrayPopupPosition::current().value_or(QCursor::pos()));
 }

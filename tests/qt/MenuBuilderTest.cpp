@@ -255,12 +255,16 @@ TEST_F(MenuBuilderTest, PopupMenuLeftWithoutAPickRunsNothing) {
     QObject::connect(&closer, &QTimer::timeout, [&] {
         if (QWidget* popup = QApplication::activePopupWidget()) {
             closer.stop();
+            // A second request while the menu is open (a quick second click) returns at once.
+            qtWindow.PopupMenu(menuEntry("mnuTray").item);
+            EXPECT_EQ(QApplication::activePopupWidget(), popup);
             press(popup, Qt::Key_Escape);
         }
     });
     closer.start(10);
     qtWindow.PopupMenu(menuEntry("mnuTray").item);
     EXPECT_TRUE(picked.empty());
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 }
 
 // The browser control as far as the menu commands below reach it.
