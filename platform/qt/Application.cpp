@@ -80,8 +80,11 @@ bool Application::showFromTray() {
 bool Application::showBalloon(const QString& title, const QString& text, std::function<void()> onClick) {
     const FormEvents::TrayIconKey key = FormEvents::trayIcon();
     QSystemTrayIcon* icon = m_win32.trayIcon(key.hWnd, key.id);
-    if (!icon || !icon->isVisible())
+    if (!icon)
         return false;
+    // Qt's icon is hidden while a StatusNotifierItem host shows the shell's own item instead.
+    if (!icon->isVisible())
+        return m_notifications.show(title, text, std::move(onClick));
     // One balloon is shown at a time: a click answers the latest.
     QObject::disconnect(icon, &QSystemTrayIcon::messageClicked, this, nullptr);
     if (onClick)

@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+#include "DesktopNotifications.h"
 #include "HandleTable.h"
 #include "QtDesktop.h"
 #include "QtScreen.h"
@@ -45,6 +46,7 @@ private:
     void shutDown();
 
     SessionEnd m_sessionEnd;
+    DesktopNotifications m_notifications;
     HandleTable m_handles;
     QtTraySystemCalls m_win32;
     std::unique_ptr<MainWindow> m_window;

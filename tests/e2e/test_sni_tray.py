@@ -2,7 +2,9 @@
 the host's menu holds the seven tray items and a pick runs its command, the host's clicks restore the
 window, the tip is the tooltip's title, and a host that starts late or restarts gets the icon back."""
 
+import json
 import re
+import subprocess
 
 import harness
 from harness import CommandTestCase, wait_until
@@ -105,6 +107,41 @@ class SniTray(CommandTestCase):
         wait_until(lambda: self.wm_state() == NORMAL_STATE and self.viewable(), 10,
                    "the exported 打开窗口 brings the window back")
         self.assertNoShellErrors()
+
+    def test_portal_notification_goes_to_the_desktops_notification_server(self):
+        # The host draws no balloons: dunst, on the test's bus and display, shows them instead.
+        self._start("dunst", ["dunst"])
+        wait_until(lambda: "true" in (self.gdbus("call", "--session", "--dest", "org.freedesktop.DBus",
+                                                 "--object-path", "/org/freedesktop/DBus", "--method",
+                                                 "org.freedesktop.DBus.NameHasOwner",
+                                                 "org.freedesktop.Notifications") or ""),
+                   20, "dunst serves notifications")
+        self.start_sni_host()
+        self.start_portal("--start-title", "起始页", "--start-next", "/test/pages/notify",
+                          "--start-next-after", "0.3")
+        self.start_shell()
+        self.find_main_window()
+        question = wait_until(lambda: next((w for w in self.shell_windows() if self.viewable(w)
+                                            and self.caption(w).startswith("来自 ")), None),
+                              30, "the page asks to notify")
+        self.key("Tab", "space", window=question)  # 允许
+        wait_until(lambda: self.dunstctl("count", "displayed") == "1", 20, "the desktop shows the notification")
+        self.screenshot("sni-desktop-notification")
+        self.dunstctl("action", "0")
+        wait_until(lambda: self.requests_for("/test/page?title=clicked"), 20, "the page learns of the click")
+
+        self.dunstctl("close-all")
+        shown = wait_until(lambda: json.loads(self.dunstctl("history"))["data"][0], 10, "dunst keeps it")
+        self.assertEqual(shown[0]["summary"]["data"], "门户通知")
+        self.assertEqual(shown[0]["appname"]["data"], "qz-shell")
+        # The page's text is plain text: its "<b>" is not bold.
+        self.assertIn("&lt;b&gt;1&lt;/b&gt;", shown[0]["body"]["data"])
+        self.assertNoShellErrors()
+
+    def dunstctl(self, *args):
+        result = subprocess.run(["dunstctl", *args], env=self._env(), capture_output=True, text=True, timeout=30)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        return result.stdout.strip()
 
 
 if __name__ == "__main__":
