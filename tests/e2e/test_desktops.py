@@ -18,15 +18,16 @@ class Desktops(CommandTestCase):
         self.find_main_window()
         self.wait_for_caption("QZ 视口")
 
-    def wait_for_sized_page(self):
-        return wait_until(self.sized_page, 30, lambda: f"the page shows at 800 x 560: {self.page_area(PAGE_COLOUR)}")
+    def wait_for_sized_page(self, size=PAGE_SIZE):
+        return wait_until(lambda: self.sized_page(size), 30,
+                          lambda: f"the page shows at {size}: {self.page_area(PAGE_COLOUR)}")
 
-    def sized_page(self):
+    def sized_page(self, size=PAGE_SIZE):
         """The page's area once it has the size asked for and fills the window under the menu bar."""
         geometry = self.geometry()
         x, y, width, height = self.page_area(PAGE_COLOUR)
         filled = y is not None and (x, y + height, width) == (geometry.x, geometry.y + geometry.height, geometry.width)
-        return (x, y, width, height) if filled and (width, height) == PAGE_SIZE else None
+        return (x, y, width, height) if filled and (width, height) == size else None
 
     def test_gtk_theme_shows_the_five_titles_at_its_own_height(self):
         self.start_tray()
@@ -58,6 +59,15 @@ class Desktops(CommandTestCase):
         wait_until(centred, 15, lambda: f"the frame {frame()} is centred on the screen")
         self.assertGreater(frame()[3], self.geometry().height, "openbox framed the window")
         self.assertIsNotNone(self.sized_page(), "the page keeps its size")
+        self.assertNoShellErrors()
+
+    def test_scaled_screen_shows_the_page_at_its_size_in_the_pages_own_pixels(self):
+        # A HiDPI desktop at 150 %: the page's 800 x 560 pixels take 1200 x 840 of the screen's, centred.
+        self.start_tray()
+        self.start_sized(QT_SCALE_FACTOR="1.5")
+        self.wait_for_sized_page((1200, 840))
+        self.assertCentred(self.geometry(), 1200, self.geometry().height)
+        self.assertGreaterEqual(self.geometry().height - 840, MENU_BAR_HEIGHT * 1.5, "the bar is scaled too")
         self.assertNoShellErrors()
 
     def test_wayland_session_with_xwayland_runs_on_x(self):
