@@ -7,6 +7,7 @@ line, so tests can see exactly what the shell asked for. Python 3 standard libra
 """
 
 import argparse
+import base64
 import html
 import json
 import os
@@ -213,6 +214,19 @@ def test_pages_route(path):
     return lambda query, cookie: (HTTPStatus.OK, [], open(file, "rb").read())
 
 
+# /test/login asks for HTTP Basic authentication, user "demo" and password "qz-demo", and then
+# answers a page titled "已登录".
+LOGIN_PATH = "/test/login"
+LOGIN = "Basic " + base64.b64encode(b"demo:qz-demo").decode()
+
+
+def test_login(authorization):
+    if authorization == LOGIN:
+        return HTTPStatus.OK, [], page("已登录", "已登录", ["用户名和密码正确。"])
+    return (HTTPStatus.UNAUTHORIZED, [("WWW-Authenticate", 'Basic realm="QZ demo portal"')],
+            page("需要登录", "需要登录", ["请输入用户名和密码。"]))
+
+
 def not_found(path):
     return HTTPStatus.NOT_FOUND, [], page("404 页面不存在", "页面不存在", [f"找不到您要访问的页面：{path}", "请检查地址是否正确。"])
 
@@ -251,6 +265,8 @@ def make_handler(portal, site):
             if path == ATTACHMENT_PATH:
                 return stream_attachment(self, query, send_body, portal.log)
             route = routes.get(path) or (test_pages_route(path) if path.startswith("/test/pages/") else None)
+            if path == LOGIN_PATH:
+                route = lambda query, cookie: test_login(self.headers.get("Authorization", ""))  # noqa: E731
             status, headers, body = route(query, cookie) if route else not_found(path)
             data = body if isinstance(body, bytes) else body.encode("utf-8")
             self.send_response(status)
@@ -355,7 +371,7 @@ def parse_args(argv):
         description="The demo portal for qz-shell: four small sites on loopback, every request logged as JSON.",
         epilog="Test pages on every site: /test/page?title=TEXT&delay=SECONDS[&next=URL&after=SECONDS], "
         "/test/status?code=500, /test/popups?n=20, /test/bad-bytes, /test/big-title?size=BYTES and "
-        "/test/title-storm?interval=MS, /test/attachment?size=BYTES&rate=BYTES_PER_S&name=NAME. Port 0 picks a free port; the addresses in use are printed as one JSON "
+        "/test/title-storm?interval=MS, /test/login (user demo, password qz-demo), /test/attachment?size=BYTES&rate=BYTES_PER_S&name=NAME. Port 0 picks a free port; the addresses in use are printed as one JSON "
         "line on standard output once all four sites listen.",
     )
     for site, default in DEFAULT_HOSTS.items():

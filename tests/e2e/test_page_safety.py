@@ -5,16 +5,29 @@ from harness import CommandTestCase, wait_until
 
 
 class PageSafety(CommandTestCase):
-    def open_page(self, name):
+    def open_page(self, name, path=None):
+        path = path or f"/test/pages/{name}"
         self.start_tray()
         # A start title without a size: the caption follows the page that comes next.
-        self.start_portal("--start-title", "起始页", "--start-next", f"/test/pages/{name}",
-                          "--start-next-after", "0.3")
+        self.start_portal("--start-title", "起始页", "--start-next", path, "--start-next-after", "0.3")
         self.start_shell()
         main = self.find_main_window()
         self.tray_icon()
-        wait_until(lambda: self.requests_for(f"/test/pages/{name}"), 15, f"the start page moves on to {name}")
+        wait_until(lambda: self.requests_for(path), 15, f"the start page moves on to {name}")
         return main
+
+    def test_site_asking_for_a_login_gets_it_from_a_question(self):
+        main = self.open_page("login", "/test/login")
+        question = self.wait_for_new_window([main])
+        self.assertEqual(self.caption(question), f"来自 {harness.config.service} 的登录请求")
+        self.screenshot("login-question")
+        self.xdotool("windowfocus", "--sync", question, "type", "demo")
+        self.key("Tab")
+        self.xdotool("type", "qz-demo")
+        self.key("Return")
+        self.wait_for_caption("已登录", timeout=20)
+        self.assertEqual(self.own_windows(), [main], "the question is gone")
+        self.assertNoShellErrors()
 
     def test_writing_into_an_opened_window(self):
         self.check_writing_into_an_opened_window("window-writer")
