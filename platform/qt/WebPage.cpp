@@ -5,6 +5,7 @@
 #include <QWebEngineSettings>
 
 #include "BrowserWindow.h"
+#include "CertificateQuestions.h"
 #include "LoginQuestions.h"
 #include "PermissionQuestions.h"
 
@@ -48,6 +49,7 @@ WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
     connect(this, &QWebEnginePage::newWindowRequested, this, &WebPage::openRequestedWindow);
     PermissionQuestions::answerFor(this);
     LoginQuestions::answerFor(this);
+    CertificateQuestions::answerFor(this);
     connect(this, &QWebEnginePage::loadStarted, this, [this] {
         m_dialogs.reset();
         m_editableFocus.reset();

@@ -1,5 +1,11 @@
 """What a page does in its own windows and dialogs never ends the shell nor locks the user out."""
 
+import os
+import ssl
+import subprocess
+import threading
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
 import harness
 from harness import CommandTestCase, wait_until
 
@@ -15,6 +21,51 @@ class PageSafety(CommandTestCase):
         self.tray_icon()
         wait_until(lambda: self.requests_for(path), 15, f"the start page moves on to {name}")
         return main
+
+    def start_self_signed_site(self, title):
+        """An HTTPS site on loopback whose certificate it signed itself; returns its address and the
+        paths it was asked for."""
+        cert, key = os.path.join(self.home, "cert.pem"), os.path.join(self.home, "key.pem")
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
+                        "/CN=127.0.0.1", "-keyout", key, "-out", cert], check=True, capture_output=True)
+        asked = []
+        body = f"<!doctype html><meta charset=utf-8><title>{title}</title>".encode()
+
+        class Site(BaseHTTPRequestHandler):
+            def do_GET(self):
+                asked.append(self.path)
+                self.send_response(200)
+                self.send_header("Content-Type", "text/html; charset=utf-8")
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+
+            def log_message(self, *args):
+                pass
+
+        server = ThreadingHTTPServer(("127.0.0.1", 0), Site)
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(cert, key)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        self.addCleanup(server.server_close)
+        self.addCleanup(server.shutdown)
+        return f"https://127.0.0.1:{server.server_address[1]}/", asked
+
+    def test_untrusted_certificate_shows_the_site_only_when_the_user_goes_on(self):
+        address, asked = self.start_self_signed_site("证书测试")
+        self.start_tray()
+        self.start_portal("--start-title", "起始页", "--start-next", address, "--start-next-after", "0.3")
+        self.start_shell()
+        main = self.find_main_window()
+        warning = self.wait_for_new_window([main])
+        self.assertEqual(self.caption(warning), "安全警告")
+        self.screenshot("certificate-warning")
+        self.assertEqual(asked, [], "nothing is sent to the site before the user decides")
+        self.key("Tab", "space", window=warning)  # 继续访问; 返回 is the default
+        self.wait_for_caption("证书测试", timeout=20)
+        self.assertEqual(asked[:1], ["/"])
+        self.assertNoShellErrors()
 
     def test_site_asking_for_a_login_gets_it_from_a_question(self):
         main = self.open_page("login", "/test/login")
