@@ -2,14 +2,13 @@
 
 #include <QMessageBox>
 #include <QPushButton>
-#include <QWebEngineCertificateError>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include "LiteralText.h"
 #include "SiteName.h"
 
-namespace qz::CertificateQuestions {
+namespace qz {
 
 namespace {
 QString whatIsWrong(QWebEngineCertificateError::Type type) {
@@ -26,13 +25,34 @@ QString whatIsWrong(QWebEngineCertificateError::Type type) {
         return QStringLiteral("证书无效");
     }
 }
+} // namespace
 
-void ask(QWebEnginePage* page, QWebEngineCertificateError error) {
+CertificateQuestions::CertificateQuestions(QWebEnginePage* page)
+    : m_page(page) {
+    connect(page, &QWebEnginePage::certificateError, this, &CertificateQuestions::answer);
+    connect(page, &QWebEnginePage::loadStarted, this, [this] { m_refused.clear(); });
+}
+
+void CertificateQuestions::answer(QWebEngineCertificateError error) {
+    if (!error.isOverridable())
+        return; // refused, with the engine's own error page
     const QString site = siteName(error.url());
-    QWebEngineView* view = QWebEngineView::forPage(page);
+    if (m_refused.contains(site)) {
+        error.rejectCertificate();
+        return;
+    }
+    error.defer();
+    auto& waiting = m_waiting[site];
+    waiting.push_back(error);
+    if (waiting.size() == 1)
+        ask(site, error.type());
+}
+
+void CertificateQuestions::ask(const QString& site, QWebEngineCertificateError::Type type) {
+    QWebEngineView* view = QWebEngineView::forPage(m_page);
     auto* box = new QMessageBox(QMessageBox::Warning, literalWindowTitle(QStringLiteral("安全警告")),
         QStringLiteral("%1 的安全证书有问题：%2。\n继续访问，您发送和看到的内容可能被他人窃取或篡改。")
-            .arg(site, whatIsWrong(error.type())),
+            .arg(site, whatIsWrong(type)),
         QMessageBox::NoButton, view ? view->window() : nullptr);
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -41,24 +61,19 @@ void ask(QWebEnginePage* page, QWebEngineCertificateError error) {
     QPushButton* back = box->addButton(QStringLiteral("返回"), QMessageBox::RejectRole);
     box->setDefaultButton(back);
     box->setEscapeButton(back);
-    // A box that goes with its window answers nothing: the page it asked for is gone with it.
-    QObject::connect(box, &QMessageBox::finished, box, [box, proceed, error]() mutable {
-        if (box->clickedButton() == proceed)
-            error.acceptCertificate();
-        else
-            error.rejectCertificate();
+    connect(box, &QMessageBox::finished, this, [this, box, proceed, site] {
+        const bool accepted = box->clickedButton() == proceed;
+        if (!accepted)
+            m_refused.insert(site);
+        auto errors = m_waiting.extract(site);
+        for (QWebEngineCertificateError& error : errors.mapped()) {
+            if (accepted)
+                error.acceptCertificate();
+            else
+                error.rejectCertificate();
+        }
     });
     box->open();
 }
-} // namespace
 
-void answerFor(QWebEnginePage* page) {
-    QObject::connect(page, &QWebEnginePage::certificateError, page, [page](QWebEngineCertificateError error) {
-        if (!error.isOverridable())
-            return; // refused, with the engine's own error page
-        error.defer();
-        ask(page, error);
-    });
-}
-
-} // namespace qz::CertificateQuestions
+} // namespace qz

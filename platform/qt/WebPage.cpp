@@ -5,7 +5,6 @@
 #include <QWebEngineSettings>
 
 #include "BrowserWindow.h"
-#include "CertificateQuestions.h"
 #include "LoginQuestions.h"
 #include "PermissionQuestions.h"
 
@@ -49,7 +48,6 @@ WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
     connect(this, &QWebEnginePage::newWindowRequested, this, &WebPage::openRequestedWindow);
     PermissionQuestions::answerFor(this);
     LoginQuestions::answerFor(this);
-    CertificateQuestions::answerFor(this);
     connect(this, &QWebEnginePage::loadStarted, this, [this] {
         m_dialogs.reset();
         m_editableFocus.reset();

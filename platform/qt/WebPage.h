@@ -3,6 +3,7 @@
 #include <QUrl>
 #include <QWebEnginePage>
 
+#include "CertificateQuestions.h"
 #include "EditableFocus.h"
 #include "OpenedWindowWrites.h"
 #include "PageDialogs.h"
@@ -40,6 +41,7 @@ private:
     void showStoppedNotice();
 
     PageDialogs m_dialogs { this };
+    CertificateQuestions m_certificates { this };
     EditableFocus m_editableFocus { this };
     OpenedWindowWrites m_openedWindowWrites { this };
     RendererCrashPolicy m_crashes;

@@ -22,47 +22,60 @@ class PageSafety(CommandTestCase):
         wait_until(lambda: self.requests_for(path), 15, f"the start page moves on to {name}")
         return main
 
-    def start_self_signed_site(self, title):
-        """An HTTPS site on loopback whose certificate it signed itself; returns its address and the
-        paths it was asked for."""
-        cert, key = os.path.join(self.home, "cert.pem"), os.path.join(self.home, "key.pem")
-        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
-                        "/CN=127.0.0.1", "-keyout", key, "-out", cert], check=True, capture_output=True)
+    def start_site(self, body, tls=False):
+        """A site on loopback answering body to every request, with tls over HTTPS with a certificate
+        it signed itself; returns its address and the paths it was asked for."""
+        server = ThreadingHTTPServer(("127.0.0.1", 0), None)
         asked = []
-        body = f"<!doctype html><meta charset=utf-8><title>{title}</title>".encode()
 
         class Site(BaseHTTPRequestHandler):
             def do_GET(self):
                 asked.append(self.path)
+                data = f"<!doctype html><meta charset=utf-8>{body}".encode()
                 self.send_response(200)
                 self.send_header("Content-Type", "text/html; charset=utf-8")
-                self.send_header("Content-Length", str(len(body)))
+                self.send_header("Content-Length", str(len(data)))
                 self.end_headers()
-                self.wfile.write(body)
+                self.wfile.write(data)
 
             def log_message(self, *args):
                 pass
 
-        server = ThreadingHTTPServer(("127.0.0.1", 0), Site)
-        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        context.load_cert_chain(cert, key)
-        server.socket = context.wrap_socket(server.socket, server_side=True)
+        server.RequestHandlerClass = Site
+        if tls:
+            cert, key = os.path.join(self.home, "cert.pem"), os.path.join(self.home, "key.pem")
+            subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
+                            "/CN=127.0.0.1", "-keyout", key, "-out", cert], check=True, capture_output=True)
+            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            context.load_cert_chain(cert, key)
+            server.socket = context.wrap_socket(server.socket, server_side=True)
         threading.Thread(target=server.serve_forever, daemon=True).start()
         self.addCleanup(server.server_close)
         self.addCleanup(server.shutdown)
-        return f"https://127.0.0.1:{server.server_address[1]}/", asked
+        return f"{'https' if tls else 'http'}://127.0.0.1:{server.server_address[1]}/", asked
 
-    def test_untrusted_certificate_shows_the_site_only_when_the_user_goes_on(self):
-        address, asked = self.start_self_signed_site("证书测试")
+    def test_untrusted_certificate_asks_once_and_shows_the_site_only_when_the_user_goes_on(self):
+        secure, asked = self.start_site("<title>证书测试</title>", tls=True)
+        images = "".join(f'<img src="{secure}{n}.png">' for n in range(4))
+        plain, _ = self.start_site(f'<title>图片页</title><a href="{secure}" style="display:block;height:90vh">'
+                                   f"{images}</a>")
         self.start_tray()
-        self.start_portal("--start-title", "起始页", "--start-next", address, "--start-next-after", "0.3")
+        self.start_portal("--start-title", "起始页", "--start-next", plain, "--start-next-after", "0.3")
         self.start_shell()
         main = self.find_main_window()
+        # Four pictures of the untrusted site: one question, and after 返回 (the default) no more.
         warning = self.wait_for_new_window([main])
         self.assertEqual(self.caption(warning), "安全警告")
         self.screenshot("certificate-warning")
-        self.assertEqual(asked, [], "nothing is sent to the site before the user decides")
-        self.key("Tab", "space", window=warning)  # 继续访问; 返回 is the default
+        self.key("Return", window=warning)
+        self.hold(2, "after 返回")
+        self.assertEqual(self.own_windows(), [main], "the refused site is not asked about again")
+        self.assertEqual(asked, [], "nothing is sent to the site before the user goes on")
+
+        # Going to the site itself asks again; 继续访问 shows it.
+        self.click(main, 1)
+        warning = self.wait_for_new_window([main])
+        self.key("Tab", "space", window=warning)  # 继续访问
         self.wait_for_caption("证书测试", timeout=20)
         self.assertEqual(asked[:1], ["/"])
         self.assertNoShellErrors()
