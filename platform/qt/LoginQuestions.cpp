@@ -14,11 +14,33 @@
 #include "LiteralText.h"
 #include "SiteName.h"
 
-namespace qz::LoginQuestions {
+namespace qz {
 
-namespace {
-void ask(QWebEnginePage* page, const QString& caption, const QString& text, QAuthenticator* authenticator) {
-    QWebEngineView* view = QWebEngineView::forPage(page);
+LoginQuestions::LoginQuestions(QWebEnginePage* page)
+    : m_page(page) {
+    connect(page, &QWebEnginePage::loadStarted, this, [this] { m_cancelled.clear(); });
+    connect(page, &QWebEnginePage::authenticationRequired, this,
+        [this](const QUrl& address, QAuthenticator* authenticator) {
+            QString text = QStringLiteral("%1 要求输入用户名和密码。").arg(siteName(address));
+            if (const QString realm = authenticator->realm(); !realm.isEmpty())
+                text += QStringLiteral("\n该网站说：%1").arg(realm);
+            ask(siteName(address) + u'\n' + authenticator->realm(),
+                QStringLiteral("来自 %1 的登录请求").arg(siteName(address)), text, authenticator);
+        });
+    connect(page, &QWebEnginePage::proxyAuthenticationRequired, this,
+        [this](const QUrl&, QAuthenticator* authenticator, const QString& proxyHost) {
+            ask(proxyHost + u'\n' + authenticator->realm(), QStringLiteral("代理服务器登录"),
+                QStringLiteral("代理服务器 %1 要求输入用户名和密码。").arg(proxyHost), authenticator);
+        });
+}
+
+void LoginQuestions::ask(
+    const QString& asker, const QString& caption, const QString& text, QAuthenticator* authenticator) {
+    if (m_cancelled.contains(asker)) {
+        *authenticator = QAuthenticator();
+        return;
+    }
+    QWebEngineView* view = QWebEngineView::forPage(m_page);
     QPointer<QDialog> dialog = new QDialog(view ? view->window() : nullptr);
     dialog->setWindowTitle(literalWindowTitle(caption));
     dialog->setWindowModality(Qt::WindowModal);
@@ -41,31 +63,18 @@ void ask(QWebEnginePage* page, const QString& caption, const QString& text, QAut
     layout->addRow(buttons);
     user->setFocus();
 
+    const QPointer<LoginQuestions> alive(this);
     const bool accepted = dialog->exec() == QDialog::Accepted;
     // A null authenticator is the engine's way to cancel; so it is when the window went meanwhile.
     if (!dialog || !accepted) {
         *authenticator = QAuthenticator();
+        if (dialog && alive)
+            m_cancelled.insert(asker);
     } else {
         authenticator->setUser(user->text());
         authenticator->setPassword(password->text());
     }
     delete dialog;
 }
-} // namespace
 
-void answerFor(QWebEnginePage* page) {
-    QObject::connect(page, &QWebEnginePage::authenticationRequired, page,
-        [page](const QUrl& address, QAuthenticator* authenticator) {
-            QString text = QStringLiteral("%1 要求输入用户名和密码。").arg(siteName(address));
-            if (const QString realm = authenticator->realm(); !realm.isEmpty())
-                text += QStringLiteral("\n该网站说：%1").arg(realm);
-            ask(page, QStringLiteral("来自 %1 的登录请求").arg(siteName(address)), text, authenticator);
-        });
-    QObject::connect(page, &QWebEnginePage::proxyAuthenticationRequired, page,
-        [page](const QUrl&, QAuthenticator* authenticator, const QString& proxyHost) {
-            ask(page, QStringLiteral("代理服务器登录"),
-                QStringLiteral("代理服务器 %1 要求输入用户名和密码。").arg(proxyHost), authenticator);
-        });
-}
-
-} // namespace qz::LoginQuestions
+} // namespace qz

@@ -5,7 +5,6 @@
 #include <QWebEngineSettings>
 
 #include "BrowserWindow.h"
-#include "LoginQuestions.h"
 #include "PermissionQuestions.h"
 
 namespace qz {
@@ -47,7 +46,6 @@ WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
     // The engine asks through this signal because createWindow is left as it is.
     connect(this, &QWebEnginePage::newWindowRequested, this, &WebPage::openRequestedWindow);
     PermissionQuestions::answerFor(this);
-    LoginQuestions::answerFor(this);
     connect(this, &QWebEnginePage::loadStarted, this, [this] {
         m_dialogs.reset();
         m_editableFocus.reset();

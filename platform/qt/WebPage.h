@@ -5,6 +5,7 @@
 
 #include "CertificateQuestions.h"
 #include "EditableFocus.h"
+#include "LoginQuestions.h"
 #include "OpenedWindowWrites.h"
 #include "PageDialogs.h"
 #include "RendererCrashPolicy.h"
@@ -42,6 +43,7 @@ private:
 
     PageDialogs m_dialogs { this };
     CertificateQuestions m_certificates { this };
+    LoginQuestions m_logins { this };
     EditableFocus m_editableFocus { this };
     OpenedWindowWrites m_openedWindowWrites { this };
     RendererCrashPolicy m_crashes;

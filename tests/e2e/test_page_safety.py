@@ -11,8 +11,8 @@ from harness import CommandTestCase, wait_until
 
 
 class PageSafety(CommandTestCase):
-    def open_page(self, name, path=None):
-        path = path or f"/test/pages/{name}"
+    def open_page(self, name):
+        path = f"/test/pages/{name}"
         self.start_tray()
         # A start title without a size: the caption follows the page that comes next.
         self.start_portal("--start-title", "起始页", "--start-next", path, "--start-next-after", "0.3")
@@ -80,11 +80,19 @@ class PageSafety(CommandTestCase):
         self.assertEqual(asked[:1], ["/"])
         self.assertNoShellErrors()
 
-    def test_site_asking_for_a_login_gets_it_from_a_question(self):
-        main = self.open_page("login", "/test/login")
+    def test_site_asking_for_a_login_asks_once_and_logs_in(self):
+        # Four protected pictures: one question, and after 取消 no more.
+        main = self.open_page("login-pictures")
         question = self.wait_for_new_window([main])
         self.assertEqual(self.caption(question), f"来自 {harness.config.service} 的登录请求")
         self.screenshot("login-question")
+        self.key("Escape", window=question)
+        self.hold(2, "after 取消")
+        self.assertEqual(self.own_windows(), [main], "a cancelled login is not asked for again")
+
+        # The login page itself asks again; the right user name and password open it.
+        self.click(main, 1)
+        question = self.wait_for_new_window([main])
         self.xdotool("windowfocus", "--sync", question, "type", "demo")
         self.key("Tab")
         self.xdotool("type", "qz-demo")
