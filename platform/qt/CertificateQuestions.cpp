@@ -3,9 +3,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWebEnginePage>
-#include <QWebEngineView>
 
 #include "LiteralText.h"
+#include "PageWindow.h"
 #include "SiteName.h"
 
 namespace qz {
@@ -49,11 +49,10 @@ void CertificateQuestions::answer(QWebEngineCertificateError error) {
 }
 
 void CertificateQuestions::ask(const QString& site, QWebEngineCertificateError::Type type) {
-    QWebEngineView* view = QWebEngineView::forPage(m_page);
     auto* box = new QMessageBox(QMessageBox::Warning, literalWindowTitle(QStringLiteral("安全警告")),
         QStringLiteral("%1 的安全证书有问题：%2。\n继续访问，您发送和看到的内容可能被他人窃取或篡改。")
             .arg(site, whatIsWrong(type)),
-        QMessageBox::NoButton, view ? view->window() : nullptr);
+        QMessageBox::NoButton, pageWindow(m_page));
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);

@@ -9,9 +9,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QWebEnginePage>
-#include <QWebEngineView>
 
 #include "LiteralText.h"
+#include "PageWindow.h"
 #include "SiteName.h"
 
 namespace qz {
@@ -40,8 +40,7 @@ void LoginQuestions::ask(
         *authenticator = QAuthenticator();
         return;
     }
-    QWebEngineView* view = QWebEngineView::forPage(m_page);
-    QPointer<QDialog> dialog = new QDialog(view ? view->window() : nullptr);
+    QPointer<QDialog> dialog = new QDialog(pageWindow(m_page));
     dialog->setWindowTitle(literalWindowTitle(caption));
     dialog->setWindowModality(Qt::WindowModal);
 

@@ -10,9 +10,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
-#include <QWebEngineView>
 
 #include "LiteralText.h"
+#include "PageWindow.h"
 #include "SiteName.h"
 
 namespace qz {
@@ -53,8 +53,7 @@ void PageDialogs::reset() {
 bool PageDialogs::ask(const QUrl& origin, const QString& text, bool cancellable, QString* answer) {
     if (m_stopped)
         return false;
-    QWebEngineView* view = QWebEngineView::forPage(m_page);
-    QPointer<QDialog> dialog = new QDialog(view ? view->window() : nullptr);
+    QPointer<QDialog> dialog = new QDialog(pageWindow(m_page));
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     dialog->setWindowTitle(literalWindowTitle(QStringLiteral("来自 %1 的网页消息").arg(siteName(origin))));
     // Only the page's own window waits for the answer; the tray menu does not.

@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QWebEngineQuotaRequest>
 #include <QWebEngineRegisterProtocolHandlerRequest>
-#include <QWebEngineView>
 
 #include "LiteralText.h"
 #include "MainWindow.h"
+#include "PageWindow.h"
 #include "SiteName.h"
 
 namespace qz {
@@ -73,10 +73,8 @@ void ask(QWebEnginePage* page, const QUrl& origin, const QString& key, const QSt
     if (!mainWindowShown())
         return answer(false);
 
-    QWebEngineView* view = QWebEngineView::forPage(page);
     auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("来自 %1 的请求").arg(siteName(origin)),
-        QStringLiteral("%1 想要%2。").arg(siteName(origin), wish), QMessageBox::NoButton,
-        view ? view->window() : nullptr);
+        QStringLiteral("%1 想要%2。").arg(siteName(origin), wish), QMessageBox::NoButton, pageWindow(page));
     box->setWindowTitle(literalWindowTitle(box->windowTitle()));
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
