@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "BrowserTestSupport.h"
-#include "platform/qt/InternetOptionsDialog.h"
+#include "platform/qt/window/InternetOptionsDialog.h"
 
 namespace qz {
 namespace {

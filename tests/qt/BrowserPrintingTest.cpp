@@ -17,8 +17,8 @@
 
 #include "BrowserTestSupport.h"
 #include "platform/Errors.h"
-#include "platform/qt/Printing.h"
-#include "platform/qt/QtBrowser.h"
+#include "platform/qt/printing/Printing.h"
+#include "platform/qt/window/QtBrowser.h"
 
 namespace qz {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "BrowserTestSupport.h"
 #include "platform/Errors.h"
-#include "platform/qt/QtBrowser.h"
+#include "platform/qt/window/QtBrowser.h"
 
 namespace qz {
 namespace {

@@ -17,8 +17,8 @@
 #include <QWidget>
 
 #include "QtTestSupport.h"
-#include "platform/qt/BrowserWindow.h"
-#include "platform/qt/WebPage.h"
+#include "platform/qt/page/BrowserWindow.h"
+#include "platform/qt/page/WebPage.h"
 
 namespace qz::test {
 

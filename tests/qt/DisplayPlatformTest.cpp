@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <gtest/gtest.h>
 
-#include "platform/qt/DisplayPlatform.h"
+#include "platform/qt/host/DisplayPlatform.h"
 
 namespace qz {
 namespace {

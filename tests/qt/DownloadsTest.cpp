@@ -10,10 +10,10 @@
 #include <gtest/gtest.h>
 
 #include "BrowserTestSupport.h"
-#include "platform/qt/DownloadNames.h"
-#include "platform/qt/Downloads.h"
-#include "platform/qt/Profile.h"
-#include "platform/qt/WebPage.h"
+#include "platform/qt/downloads/DownloadNames.h"
+#include "platform/qt/downloads/Downloads.h"
+#include "platform/qt/host/Profile.h"
+#include "platform/qt/page/WebPage.h"
 
 namespace qz {
 namespace {

@@ -19,7 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "QtTestSupport.h"
-#include "platform/qt/InstanceGuard.h"
+#include "platform/qt/host/InstanceGuard.h"
 
 namespace qz {
 namespace {

@@ -18,15 +18,15 @@
 #include "app/FormEvents.h"
 #include "commands/MenuTree.h"
 #include "platform/Errors.h"
-#include "platform/qt/HandleTable.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/MenuBuilder.h"
-#include "platform/qt/QtDesktop.h"
-#include "platform/qt/QtScreen.h"
-#include "platform/qt/QtTimer.h"
-#include "platform/qt/QtWindow.h"
-#include "platform/qt/Surface.h"
 #include "platform/qt/Utf16.h"
+#include "platform/qt/tray/HandleTable.h"
+#include "platform/qt/window/MainWindow.h"
+#include "platform/qt/window/MenuBuilder.h"
+#include "platform/qt/window/QtDesktop.h"
+#include "platform/qt/window/QtScreen.h"
+#include "platform/qt/window/QtTimer.h"
+#include "platform/qt/window/QtWindow.h"
+#include "platform/qt/window/Surface.h"
 
 namespace qz {
 namespace {

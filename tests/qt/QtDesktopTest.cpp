@@ -16,10 +16,10 @@
 
 #include "QtTestSupport.h"
 #include "platform/Errors.h"
-#include "platform/qt/InternetOptionsDialog.h"
-#include "platform/qt/Profile.h"
-#include "platform/qt/QtDesktop.h"
 #include "platform/qt/Utf16.h"
+#include "platform/qt/host/Profile.h"
+#include "platform/qt/window/InternetOptionsDialog.h"
+#include "platform/qt/window/QtDesktop.h"
 
 namespace qz {
 namespace {

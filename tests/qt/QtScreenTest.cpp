@@ -2,7 +2,7 @@
 #include <QScreen>
 #include <gtest/gtest.h>
 
-#include "platform/qt/QtScreen.h"
+#include "platform/qt/window/QtScreen.h"
 
 namespace qz {
 namespace {

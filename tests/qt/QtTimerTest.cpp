@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "QtTestSupport.h"
-#include "platform/qt/QtTimer.h"
+#include "platform/qt/window/QtTimer.h"
 
 namespace qz {
 namespace {

@@ -13,8 +13,8 @@
 #include "QtTestSupport.h"
 #include "app/ErrorBoundary.h"
 #include "platform/AnsiCodePage.h"
-#include "platform/qt/HandleTable.h"
-#include "platform/qt/QtTraySystemCalls.h"
+#include "platform/qt/tray/HandleTable.h"
+#include "platform/qt/tray/QtTraySystemCalls.h"
 
 namespace qz {
 namespace {

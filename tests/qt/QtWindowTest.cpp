@@ -14,12 +14,12 @@
 #include "QtTestSupport.h"
 #include "app/ErrorBoundary.h"
 #include "platform/Errors.h"
-#include "platform/qt/HandleTable.h"
-#include "platform/qt/MainWindow.h"
-#include "platform/qt/QtWindow.h"
-#include "platform/qt/Surface.h"
-#include "platform/qt/Twips.h"
 #include "platform/qt/Utf16.h"
+#include "platform/qt/tray/HandleTable.h"
+#include "platform/qt/window/MainWindow.h"
+#include "platform/qt/window/QtWindow.h"
+#include "platform/qt/window/Surface.h"
+#include "platform/qt/window/Twips.h"
 
 namespace qz {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/qt/RendererCrashPolicy.h"
+#include "platform/qt/page/RendererCrashPolicy.h"
 
 namespace qz {
 

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "BrowserTestSupport.h"
-#include "platform/qt/QtBrowser.h"
+#include "platform/qt/window/QtBrowser.h"
 
 namespace qz {
 namespace {

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "QtTestSupport.h"
-#include "platform/qt/SessionEnd.h"
+#include "platform/qt/host/SessionEnd.h"
 
 namespace qz {
 namespace {

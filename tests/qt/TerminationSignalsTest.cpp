@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "QtTestSupport.h"
-#include "platform/qt/TerminationSignals.h"
+#include "platform/qt/host/TerminationSignals.h"
 
 namespace qz {
 namespace {

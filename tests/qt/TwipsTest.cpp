@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/qt/Twips.h"
+#include "platform/qt/window/Twips.h"
 
 namespace qz {
 namespace {

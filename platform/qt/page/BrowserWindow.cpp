@@ -11,8 +11,8 @@
 #include <QToolBar>
 #include <QWebEngineView>
 
-#include "LiteralText.h"
 #include "WebPage.h"
+#include "platform/qt/LiteralText.h"
 
 namespace qz {
 

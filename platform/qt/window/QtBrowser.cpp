@@ -6,14 +6,14 @@
 #include <QWebEngineView>
 #include <QWidget>
 
-#include "BrowserWindow.h"
-#include "PageDocument.h"
-#include "Printing.h"
 #include "Twips.h"
-#include "Utf16.h"
-#include "WebPage.h"
 #include "app/FormDescription.h"
 #include "platform/Errors.h"
+#include "platform/qt/Utf16.h"
+#include "platform/qt/page/BrowserWindow.h"
+#include "platform/qt/page/PageDocument.h"
+#include "platform/qt/page/WebPage.h"
+#include "platform/qt/printing/Printing.h"
 
 namespace qz {
 

@@ -5,8 +5,8 @@
 #include <QWebEngineView>
 
 #include "PageBody.h"
-#include "Utf16.h"
 #include "platform/Errors.h"
+#include "platform/qt/Utf16.h"
 
 namespace qz {
 

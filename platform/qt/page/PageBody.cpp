@@ -2,8 +2,8 @@
 
 #include <QWebEngineView>
 
-#include "Utf16.h"
 #include "platform/Errors.h"
+#include "platform/qt/Utf16.h"
 
 namespace qz {
 

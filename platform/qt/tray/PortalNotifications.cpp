@@ -7,11 +7,11 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
-#include "MainWindow.h"
-#include "PermissionQuestions.h"
-#include "SiteName.h"
 #include "TrayBalloons.h"
 #include "app/BuildConfig.h"
+#include "platform/qt/SiteName.h"
+#include "platform/qt/questions/PermissionQuestions.h"
+#include "platform/qt/window/MainWindow.h"
 
 namespace qz::PortalNotifications {
 

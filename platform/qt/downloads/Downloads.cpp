@@ -18,9 +18,9 @@
 #include "DownloadRow.h"
 #include "DownloadText.h"
 #include "DownloadsWindow.h"
-#include "MainWindow.h"
-#include "PageInput.h"
-#include "TrayBalloons.h"
+#include "platform/qt/page/PageInput.h"
+#include "platform/qt/tray/TrayBalloons.h"
+#include "platform/qt/window/MainWindow.h"
 
 namespace qz {
 

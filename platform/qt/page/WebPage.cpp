@@ -5,7 +5,7 @@
 #include <QWebEngineSettings>
 
 #include "BrowserWindow.h"
-#include "PermissionQuestions.h"
+#include "platform/qt/questions/PermissionQuestions.h"
 
 namespace qz {
 

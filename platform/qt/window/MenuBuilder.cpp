@@ -6,8 +6,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "LiteralText.h"
-#include "Utf16.h"
+#include "platform/qt/LiteralText.h"
+#include "platform/qt/Utf16.h"
 
 namespace qz {
 

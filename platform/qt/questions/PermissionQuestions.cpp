@@ -11,10 +11,10 @@
 #include <QWebEngineQuotaRequest>
 #include <QWebEngineRegisterProtocolHandlerRequest>
 
-#include "LiteralText.h"
-#include "MainWindow.h"
-#include "PageWindow.h"
-#include "SiteName.h"
+#include "platform/qt/LiteralText.h"
+#include "platform/qt/SiteName.h"
+#include "platform/qt/page/PageWindow.h"
+#include "platform/qt/window/MainWindow.h"
 
 namespace qz {
 

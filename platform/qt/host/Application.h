@@ -5,15 +5,15 @@
 
 #include <QObject>
 
-#include "DesktopNotifications.h"
-#include "HandleTable.h"
-#include "QtDesktop.h"
-#include "QtScreen.h"
-#include "QtTimer.h"
-#include "QtTraySystemCalls.h"
-#include "QtWindow.h"
 #include "SessionEnd.h"
 #include "app/FormEvents.h"
+#include "platform/qt/tray/DesktopNotifications.h"
+#include "platform/qt/tray/HandleTable.h"
+#include "platform/qt/tray/QtTraySystemCalls.h"
+#include "platform/qt/window/QtDesktop.h"
+#include "platform/qt/window/QtScreen.h"
+#include "platform/qt/window/QtTimer.h"
+#include "platform/qt/window/QtWindow.h"
 
 namespace qz {
 

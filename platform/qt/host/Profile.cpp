@@ -4,9 +4,9 @@
 #include <QPointer>
 #include <QWebEngineProfile>
 
-#include "Downloads.h"
-#include "PortalNotifications.h"
 #include "WritableStorage.h"
+#include "platform/qt/downloads/Downloads.h"
+#include "platform/qt/tray/PortalNotifications.h"
 
 namespace qz {
 

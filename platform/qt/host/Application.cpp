@@ -6,14 +6,14 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "MainWindow.h"
-#include "MenuBuilder.h"
 #include "Profile.h"
-#include "QtBrowser.h"
-#include "Surface.h"
-#include "TrayBalloons.h"
-#include "Twips.h"
 #include "commands/MenuTree.h"
+#include "platform/qt/tray/TrayBalloons.h"
+#include "platform/qt/window/MainWindow.h"
+#include "platform/qt/window/MenuBuilder.h"
+#include "platform/qt/window/QtBrowser.h"
+#include "platform/qt/window/Surface.h"
+#include "platform/qt/window/Twips.h"
 
 namespace qz {
 

@@ -3,12 +3,12 @@
 #include <QUrl>
 #include <QWebEnginePage>
 
-#include "CertificateQuestions.h"
 #include "EditableFocus.h"
-#include "LoginQuestions.h"
 #include "OpenedWindowWrites.h"
-#include "PageDialogs.h"
 #include "RendererCrashPolicy.h"
+#include "platform/qt/questions/CertificateQuestions.h"
+#include "platform/qt/questions/LoginQuestions.h"
+#include "platform/qt/questions/PageDialogs.h"
 
 class QWebEngineNewWindowRequest;
 

@@ -7,14 +7,14 @@
 #include <QCursor>
 #include <QMenu>
 
-#include "HandleTable.h"
 #include "MainWindow.h"
 #include "MenuBuilder.h"
 #include "Surface.h"
-#include "TrayPopupPosition.h"
 #include "Twips.h"
-#include "Utf16.h"
 #include "platform/Errors.h"
+#include "platform/qt/Utf16.h"
+#include "platform/qt/tray/HandleTable.h"
+#include "platform/qt/tray/TrayPopupPosition.h"
 
 namespace qz {
 

@@ -18,9 +18,8 @@
 #include "PdfFileName.h"
 #include "PdfPreview.h"
 #include "PrintFailure.h"
-#include "Utf16.h"
-
 #include "app/PortalTitle.h"
+#include "platform/qt/Utf16.h"
 
 namespace qz {
 

@@ -12,11 +12,11 @@
 #include <QWebEngineView>
 #include <QWindow>
 
-#include "LiteralText.h"
 #include "Surface.h"
 #include "Twips.h"
-#include "WebPage.h"
 #include "app/FormEvents.h"
+#include "platform/qt/LiteralText.h"
+#include "platform/qt/page/WebPage.h"
 
 namespace qz {
 

@@ -13,10 +13,10 @@
 #include <QPushButton>
 
 #include "InternetOptionsDialog.h"
-#include "LiteralText.h"
-#include "QtTraySystemCalls.h"
-#include "Utf16.h"
 #include "platform/Errors.h"
+#include "platform/qt/LiteralText.h"
+#include "platform/qt/Utf16.h"
+#include "platform/qt/tray/QtTraySystemCalls.h"
 
 namespace qz {
 
