@@ -71,11 +71,4 @@ public:
         = 0;
 };
 
-// The process's implementation; the program and each test install theirs.
-void installTraySystemCalls(TraySystemCalls* api);
-
-BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data);
-LONG_PTR SetWindowLongA(HWND hWnd, int index, LONG_PTR newValue);
-LRESULT CallWindowProcA(LONG_PTR prevWndProc, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-
 } // namespace qz

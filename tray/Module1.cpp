@@ -1,8 +1,9 @@
 #include "Module1.h"
 
-#include "platform/AnsiCodePage.h"
 #include "platform/Errors.h"
-#include "platform/SurrogatePairs.h"
+#include "tray/AnsiCodePage.h"
+#include "tray/SurrogatePairs.h"
+#include "tray/TraySystemCalls.h"
 
 #include <algorithm>
 

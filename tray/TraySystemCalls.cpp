@@ -1,4 +1,4 @@
-#include "platform/TraySystemCalls.h"
+#include "TraySystemCalls.h"
 
 #include "platform/Errors.h"
 

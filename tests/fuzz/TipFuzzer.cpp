@@ -1,8 +1,8 @@
 // Arbitrary text into the 64-byte tip field.
 #include "FuzzInput.h"
-#include "platform/SurrogatePairs.h"
 #include "support/FakePlatform.h"
 #include "tray/Module1.h"
+#include "tray/SurrogatePairs.h"
 
 #include <algorithm>
 

@@ -12,9 +12,9 @@
 
 #include "QtTestSupport.h"
 #include "app/ErrorBoundary.h"
-#include "platform/AnsiCodePage.h"
 #include "platform/qt/tray/HandleTable.h"
 #include "platform/qt/tray/QtTraySystemCalls.h"
+#include "tray/AnsiCodePage.h"
 
 namespace qz {
 namespace {

@@ -2,8 +2,9 @@
 
 #include "app/FormEvents.h"
 #include "platform/Errors.h"
-#include "platform/SurrogatePairs.h"
 #include "tray/Module1.h"
+#include "tray/SurrogatePairs.h"
+#include "tray/TraySystemCalls.h"
 
 #include <algorithm>
 #include <iostream>

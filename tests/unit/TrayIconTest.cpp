@@ -1,5 +1,5 @@
-#include "platform/AnsiCodePage.h"
 #include "support/FakePlatform.h"
+#include "tray/AnsiCodePage.h"
 #include "tray/Module1.h"
 
 #include <gtest/gtest.h>

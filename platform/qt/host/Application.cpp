@@ -14,6 +14,7 @@
 #include "platform/qt/window/QtBrowser.h"
 #include "platform/qt/window/Surface.h"
 #include "platform/qt/window/Twips.h"
+#include "tray/TraySystemCalls.h"
 
 namespace qz {
 

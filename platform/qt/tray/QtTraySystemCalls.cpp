@@ -12,7 +12,7 @@
 #include "HandleTable.h"
 #include "TrayPopupPosition.h"
 #include "app/FormEvents.h"
-#include "platform/AnsiCodePage.h"
+#include "tray/AnsiCodePage.h"
 
 namespace qz {
 

@@ -1,7 +1,7 @@
 #include "AnsiCodePage.h"
 
-#include "Errors.h"
 #include "SurrogatePairs.h"
+#include "platform/Errors.h"
 
 #include <array>
 #include <cerrno>
