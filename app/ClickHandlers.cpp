@@ -53,11 +53,11 @@ constexpr const Binding* bindingOf(std::string_view item) {
 // name stops the build.
 constexpr bool everyItemBound() {
     std::size_t items = 0;
-    for (const MenuEntry& entry : kMenuTree) {
-        if (entry.item.isTitle())
+    for (const MenuItem& entry : kMenuTree) {
+        if (entry.isTitle())
             continue;
         ++items;
-        if (!bindingOf(entry.item.name))
+        if (!bindingOf(entry.name))
             return false;
     }
     return items == std::size(kBindings);

@@ -54,7 +54,7 @@ Variant Form1::FC_CLng(std::u16string_view x) const {
 }
 
 const MenuItem& Form1::mnuTray() const {
-    return menuEntry("mnuTray").item;
+    return menuItem("mnuTray");
 }
 
 void Form1::Form_Load() {

@@ -6,9 +6,9 @@
 
 namespace qz {
 
-const MenuEntry& menuEntry(std::string_view name) {
+const MenuItem& menuItem(std::string_view name) {
     const auto it = std::find_if(
-        kMenuTree.begin(), kMenuTree.end(), [name](const MenuEntry& e) { return e.item.name == name; });
+        kMenuTree.begin(), kMenuTree.end(), [name](const MenuItem& e) { return e.name == name; });
     if (it == kMenuTree.end())
         throw std::out_of_range("no menu item " + std::string(name));
     return *it;

@@ -23,10 +23,11 @@ inline constexpr PortalLink mnuTrayMyQZ { PortalHost::Service, u"/member/?from=q
 inline constexpr PortalLink mnuTraySearch { PortalHost::Search, u"/?from=qz", u"search", false };
 inline constexpr PortalLink mnuTraySite { PortalHost::Site, u"/?from=qz", u"site", false };
 inline constexpr PortalLink mnuTrayHelp { PortalHost::Service, u"/help/?from=qz", u"help", false };
-inline constexpr PortalLink QZGo { PortalHost::Service, u"/qz/Go/?from=qz", u"qzgo", false };
-inline constexpr PortalLink QZCenter { PortalHost::Service, u"/member/?from=qz", u"myqz", false };
-inline constexpr PortalLink Search { PortalHost::Search, u"/?from=qz", u"search", false };
-inline constexpr PortalLink Site { PortalHost::Site, u"/?from=qz", u"site", false };
+// The product menu opens the same pages, with the same tags, as the tray menu.
+inline constexpr const PortalLink& QZGo = mnuTrayQZGo;
+inline constexpr const PortalLink& QZCenter = mnuTrayMyQZ;
+inline constexpr const PortalLink& Search = mnuTraySearch;
+inline constexpr const PortalLink& Site = mnuTraySite;
 inline constexpr PortalLink Update { PortalHost::Home, u"/qz/Update/?version=", u"update", true };
 inline constexpr PortalLink HelpArticle { PortalHost::Home, u"/qz/help/?version=", u"help", true };
 inline constexpr PortalLink GuestBook { PortalHost::Home, u"/qz/guestbook/?version=", u"guest", true };

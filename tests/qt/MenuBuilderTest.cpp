@@ -61,8 +61,8 @@ protected:
     MainWindow window;
     std::vector<std::string> picked;
     std::function<void()> duringPick;
-    MenuBuilder menus { window, kMenuTree, [this](const MenuEntry& entry) {
-                           picked.emplace_back(entry.item.name);
+    MenuBuilder menus { window, kMenuTree, [this](const MenuItem& entry) {
+                           picked.emplace_back(entry.name);
                            if (duringPick)
                                duringPick();
                        } };
@@ -91,8 +91,7 @@ TEST_F(MenuBuilderTest, TrayMenuIsNeverOnTheBar) {
 }
 
 TEST_F(MenuBuilderTest, EveryItemShowsItsCaptionExactlyUnderItsTitle) {
-    for (const MenuEntry& entry : kMenuTree) {
-        const MenuItem& item = entry.item;
+    for (const MenuItem& item : kMenuTree) {
         if (item.isTitle()) {
             ASSERT_NE(menus.menu(item.name), nullptr) << item.name;
             EXPECT_EQ(menus.menu(item.name)->title(), text(item.caption));
@@ -109,28 +108,28 @@ TEST_F(MenuBuilderTest, EveryItemShowsItsCaptionExactlyUnderItsTitle) {
 
 TEST_F(MenuBuilderTest, FifteenShortcutsAreBoundToTheWindow) {
     int shortcuts = 0;
-    for (const MenuEntry& entry : kMenuTree) {
-        const QAction* action = menus.action(entry.item.name);
+    for (const MenuItem& entry : kMenuTree) {
+        const QAction* action = menus.action(entry.name);
         if (!action)
             continue;
-        EXPECT_EQ(action->shortcut(), QKeySequence(text(entry.item.shortcut))) << entry.item.name;
-        if (entry.item.shortcut.empty())
+        EXPECT_EQ(action->shortcut(), QKeySequence(text(entry.shortcut))) << entry.name;
+        if (entry.shortcut.empty())
             continue;
         ++shortcuts;
-        EXPECT_EQ(action->shortcutContext(), Qt::WindowShortcut) << entry.item.name;
-        EXPECT_TRUE(window.actions().contains(const_cast<QAction*>(action))) << entry.item.name;
+        EXPECT_EQ(action->shortcutContext(), Qt::WindowShortcut) << entry.name;
+        EXPECT_TRUE(window.actions().contains(const_cast<QAction*>(action))) << entry.name;
     }
     EXPECT_EQ(shortcuts, 15);
 }
 
 TEST_F(MenuBuilderTest, CaptionsWithAmpersandsShowThemAndHaveNoAccessKey) {
-    static const std::array<MenuEntry, 3> tree { {
-        { { "Title", "", u"R&D", "", true } },
-        { { "Item", "Title", u"a&b", "", true } },
-        { { "Twice", "Title", u"&&x&", "", true } },
+    static const std::array<MenuItem, 3> tree { {
+        { "Title", "", u"R&D", "", true },
+        { "Item", "Title", u"a&b", "", true },
+        { "Twice", "Title", u"&&x&", "", true },
     } };
     MainWindow other;
-    const MenuBuilder built(other, tree, [](const MenuEntry&) {});
+    const MenuBuilder built(other, tree, [](const MenuItem&) {});
     EXPECT_EQ(built.menu("Title")->title(), QStringLiteral("R&&D"));
     EXPECT_EQ(built.action("Item")->text(), QStringLiteral("a&&b"));
     EXPECT_EQ(built.action("Twice")->text(), QStringLiteral("&&&&x&&"));
@@ -140,14 +139,14 @@ TEST_F(MenuBuilderTest, CaptionsWithAmpersandsShowThemAndHaveNoAccessKey) {
 }
 
 TEST_F(MenuBuilderTest, PickingAnItemRunsItsEntryAndTitlesRunNothing) {
-    for (const MenuEntry& entry : kMenuTree) {
+    for (const MenuItem& entry : kMenuTree) {
         picked.clear();
-        if (entry.item.isTitle()) {
-            menus.menu(entry.item.name)->menuAction()->trigger();
-            EXPECT_TRUE(picked.empty()) << entry.item.name;
+        if (entry.isTitle()) {
+            menus.menu(entry.name)->menuAction()->trigger();
+            EXPECT_TRUE(picked.empty()) << entry.name;
         } else {
-            menus.action(entry.item.name)->trigger();
-            EXPECT_EQ(picked, std::vector<std::string>({ std::string(entry.item.name) }));
+            menus.action(entry.name)->trigger();
+            EXPECT_EQ(picked, std::vector<std::string>({ std::string(entry.name) }));
         }
     }
 }
@@ -240,7 +239,7 @@ TEST_F(MenuBuilderTest, PopupMenuRunsThePickedItemBeforeItReturns) {
         press(popup, Qt::Key_Return);
     });
     picker.start(10);
-    qtWindow.PopupMenu(menuEntry("mnuTray").item);
+    qtWindow.PopupMenu(menuItem("mnuTray"));
     returned = true;
     EXPECT_EQ(picked, std::vector<std::string>({ "mnuTrayOpen" }));
     EXPECT_EQ(returnedWhenPicked, std::vector<bool>({ false }));
@@ -256,13 +255,13 @@ TEST_F(MenuBuilderTest, PopupMenuLeftWithoutAPickRunsNothing) {
         if (QWidget* popup = QApplication::activePopupWidget()) {
             closer.stop();
             // A second request while the menu is open (a quick second click) returns at once.
-            qtWindow.PopupMenu(menuEntry("mnuTray").item);
+            qtWindow.PopupMenu(menuItem("mnuTray"));
             EXPECT_EQ(QApplication::activePopupWidget(), popup);
             press(popup, Qt::Key_Escape);
         }
     });
     closer.start(10);
-    qtWindow.PopupMenu(menuEntry("mnuTray").item);
+    qtWindow.PopupMenu(menuItem("mnuTray"));
     EXPECT_TRUE(picked.empty());
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 }
@@ -299,8 +298,7 @@ TEST(MenuClickHandlers, RunTheFormsHandlerNamedAfterTheItemInTheBoundary) {
     QtScreen screen;
     QtDesktop desktop(&window, nullptr);
     FormEvents events(FormParts { qtWindow, browser, timer, screen, desktop });
-    const MenuBuilder built(
-        window, kMenuTree, [&](const MenuEntry& entry) { events.menuPicked(entry.item); });
+    const MenuBuilder built(window, kMenuTree, [&](const MenuItem& entry) { events.menuPicked(entry); });
 
     built.action("Refresh")->trigger();
     EXPECT_EQ(browser.refreshes, 1);

@@ -14,16 +14,16 @@ TEST(MenuTree, HasSixTitlesAndTwentySevenItemsTwoLevelsDeep) {
     int titles = 0, items = 0;
     std::set<std::string_view> names;
     std::string_view currentTitle;
-    for (const MenuEntry& entry : kMenuTree) {
-        EXPECT_TRUE(names.insert(entry.item.name).second) << entry.item.name;
-        if (entry.item.isTitle()) {
+    for (const MenuItem& entry : kMenuTree) {
+        EXPECT_TRUE(names.insert(entry.name).second) << entry.name;
+        if (entry.isTitle()) {
             ++titles;
-            currentTitle = entry.item.name;
-            EXPECT_EQ(clickHandler(entry.item.name), nullptr) << entry.item.name;
+            currentTitle = entry.name;
+            EXPECT_EQ(clickHandler(entry.name), nullptr) << entry.name;
         } else {
             ++items;
-            EXPECT_EQ(entry.item.parent, currentTitle) << entry.item.name; // items follow their title
-            EXPECT_NE(clickHandler(entry.item.name), nullptr) << entry.item.name;
+            EXPECT_EQ(entry.parent, currentTitle) << entry.name; // items follow their title
+            EXPECT_NE(clickHandler(entry.name), nullptr) << entry.name;
         }
     }
     EXPECT_EQ(titles, 6);
@@ -32,24 +32,24 @@ TEST(MenuTree, HasSixTitlesAndTwentySevenItemsTwoLevelsDeep) {
 
 TEST(MenuTree, TitlesInBarOrderWithTheTrayMenuFirstAndHidden) {
     std::vector<std::string> bar, hidden;
-    for (const MenuEntry& entry : kMenuTree)
-        if (entry.item.isTitle())
-            (entry.item.visible ? bar : hidden).push_back(utf8(entry.item.caption));
+    for (const MenuItem& entry : kMenuTree)
+        if (entry.isTitle())
+            (entry.visible ? bar : hidden).push_back(utf8(entry.caption));
     EXPECT_EQ(bar, (std::vector<std::string> { "Q  Z(Q)", "操作(O)", "编辑(E)", "打印(P)", "帮助(H)" }));
     EXPECT_EQ(hidden, std::vector<std::string> { "0" });
-    EXPECT_EQ(kMenuTree.front().item.name, "mnuTray");
-    for (const MenuEntry& entry : kMenuTree) {
-        if (!entry.item.isTitle()) {
-            EXPECT_TRUE(entry.item.visible) << entry.item.name;
+    EXPECT_EQ(kMenuTree.front().name, "mnuTray");
+    for (const MenuItem& entry : kMenuTree) {
+        if (!entry.isTitle()) {
+            EXPECT_TRUE(entry.visible) << entry.name;
         }
     }
 }
 
 std::vector<std::string> itemsOf(std::string_view title) {
     std::vector<std::string> result;
-    for (const MenuEntry& entry : kMenuTree)
-        if (entry.item.parent == title)
-            result.push_back(std::string(entry.item.name) + " " + utf8(entry.item.caption));
+    for (const MenuItem& entry : kMenuTree)
+        if (entry.parent == title)
+            result.push_back(std::string(entry.name) + " " + utf8(entry.caption));
     return result;
 }
 
@@ -71,20 +71,20 @@ TEST(MenuTree, ItemsAndCaptionsByteForByte) {
         (std::vector<std::string> { "Update 在线升级", "HelpArticle 使用教程", "GuestBook 客户反馈",
             "QZIntro Q  Z简介", "QZOffice 官方主页" }));
     // Blanks are plain ASCII blanks, and no caption marks an access key.
-    for (const MenuEntry& entry : kMenuTree) {
-        EXPECT_EQ(entry.item.caption.find(u'&'), std::u16string_view::npos) << entry.item.name;
-        EXPECT_EQ(entry.item.caption.find(u'\u3000'), std::u16string_view::npos) << entry.item.name;
+    for (const MenuItem& entry : kMenuTree) {
+        EXPECT_EQ(entry.caption.find(u'&'), std::u16string_view::npos) << entry.name;
+        EXPECT_EQ(entry.caption.find(u'\u3000'), std::u16string_view::npos) << entry.name;
     }
-    EXPECT_EQ(menuEntry("QZMenu").item.caption, u"Q\u0020\u0020Z(Q)");
+    EXPECT_EQ(menuItem("QZMenu").caption, u"Q\u0020\u0020Z(Q)");
 }
 
 TEST(MenuTree, FifteenShortcutsOnTheBarOnly) {
     std::map<std::string_view, std::string_view> shortcuts;
-    for (const MenuEntry& entry : kMenuTree) {
-        if (entry.item.shortcut.empty())
+    for (const MenuItem& entry : kMenuTree) {
+        if (entry.shortcut.empty())
             continue;
-        EXPECT_NE(entry.item.parent, "mnuTray") << entry.item.name;
-        EXPECT_TRUE(shortcuts.emplace(entry.item.shortcut, entry.item.name).second) << entry.item.shortcut;
+        EXPECT_NE(entry.parent, "mnuTray") << entry.name;
+        EXPECT_TRUE(shortcuts.emplace(entry.shortcut, entry.name).second) << entry.shortcut;
     }
     const std::map<std::string_view, std::string_view> expected { { "Ctrl+A", "SelectAll" },
         { "Ctrl+C", "QZCenter" }, { "Ctrl+F", "GuestBook" }, { "Ctrl+G", "QZGo" },
@@ -117,7 +117,7 @@ TEST(MenuTree, EachItemRunsTheHandlerNamedAfterIt) {
 }
 
 TEST(MenuTree, UnknownNameIsNoEntry) {
-    EXPECT_THROW(menuEntry("NoSuchItem"), std::out_of_range);
+    EXPECT_THROW(menuItem("NoSuchItem"), std::out_of_range);
 }
 
 } // namespace

@@ -42,7 +42,7 @@ Application::Application()
     , m_desktop(m_window.get(), shellProfile())
     , m_events(FormParts { m_qtWindow, *m_browser, m_timer, m_screen, m_desktop })
     , m_menus(std::make_unique<MenuBuilder>(
-          *m_window, kMenuTree, [this](const MenuEntry& entry) { m_events.menuPicked(entry.item); })) {
+          *m_window, kMenuTree, [this](const MenuItem& item) { m_events.menuPicked(item); })) {
     installTraySystemCalls(&m_win32);
     m_qtWindow.setMenus(m_menus.get());
     m_win32.setTrayMenu(m_menus->menu("mnuTray"));

@@ -11,10 +11,10 @@
 
 namespace qz {
 
-MenuBuilder::MenuBuilder(QMainWindow& window, std::span<const MenuEntry> tree, const PickHandler& pick) {
-    for (const MenuEntry& entry : tree) {
-        if (entry.item.isTitle())
-            addTitle(window, entry.item);
+MenuBuilder::MenuBuilder(QMainWindow& window, std::span<const MenuItem> tree, const PickHandler& pick) {
+    for (const MenuItem& entry : tree) {
+        if (entry.isTitle())
+            addTitle(window, entry);
         else
             addItem(window, entry, pick);
     }
@@ -27,8 +27,7 @@ void MenuBuilder::addTitle(QMainWindow& window, const MenuItem& title) {
     m_menus.emplace(std::string(title.name), menu);
 }
 
-void MenuBuilder::addItem(QMainWindow& window, const MenuEntry& entry, const PickHandler& pick) {
-    const MenuItem& item = entry.item;
+void MenuBuilder::addItem(QMainWindow& window, const MenuItem& item, const PickHandler& pick) {
     QMenu* parent = menu(item.parent);
     if (!parent)
         return;
@@ -45,7 +44,7 @@ void MenuBuilder::addItem(QMainWindow& window, const MenuEntry& entry, const Pic
     }
     // Each action keeps its own copy of the handler: the actions live with the window, not with this.
     if (!item.isTitle())
-        QObject::connect(action, &QAction::triggered, action, [pick, &entry] { pick(entry); });
+        QObject::connect(action, &QAction::triggered, action, [pick, &item] { pick(item); });
     m_actions.emplace(std::string(item.name), action);
 }
 

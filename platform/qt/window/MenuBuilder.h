@@ -20,9 +20,9 @@ namespace qz {
 class MenuBuilder final {
 public:
     // What picking a command item does; the program hands the pick on to the form's events.
-    using PickHandler = std::function<void(const MenuEntry& entry)>;
+    using PickHandler = std::function<void(const MenuItem& item)>;
 
-    MenuBuilder(QMainWindow& window, std::span<const MenuEntry> tree, const PickHandler& pick);
+    MenuBuilder(QMainWindow& window, std::span<const MenuItem> tree, const PickHandler& pick);
     MenuBuilder(const MenuBuilder&) = delete;
     MenuBuilder& operator=(const MenuBuilder&) = delete;
 
@@ -33,7 +33,7 @@ public:
 
 private:
     void addTitle(QMainWindow& window, const MenuItem& title);
-    void addItem(QMainWindow& window, const MenuEntry& entry, const PickHandler& pick);
+    void addItem(QMainWindow& window, const MenuItem& item, const PickHandler& pick);
 
     std::map<std::string, QMenu*, std::less<>> m_menus;
     std::map<std::string, QAction*, std::less<>> m_actions;
