@@ -32,6 +32,7 @@ protected:
     // view does at start-up.
     QWebEnginePage m_page { m_profile.get() };
     QWidget m_owner;
+    QPointer<InternetOptionsDialog> m_shown;
 };
 
 // Answers the next question with the button of the given text, after checking that it is a
@@ -53,7 +54,7 @@ void answer(const char16_t* reply, int* asked) {
 
 TEST_F(BrowserInternetOptionsTest, OpensOneNonModalDialogAndReturnsAtOnce) {
     m_owner.show();
-    showInternetOptions(&m_owner, m_profile.get());
+    showInternetOptions(m_shown, &m_owner, m_profile.get());
     ASSERT_EQ(dialogs().size(), 1);
     InternetOptionsDialog* dialog = dialogs().front();
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Internet 选项"));
@@ -61,18 +62,18 @@ TEST_F(BrowserInternetOptionsTest, OpensOneNonModalDialogAndReturnsAtOnce) {
     EXPECT_FALSE(dialog->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
-    showInternetOptions(&m_owner, m_profile.get());
+    showInternetOptions(m_shown, &m_owner, m_profile.get());
     EXPECT_EQ(dialogs(), QList<InternetOptionsDialog*> { dialog });
 
     QPointer<InternetOptionsDialog> closed = dialog;
     QTimer::singleShot(0, dialog, &QWidget::close);
     ASSERT_TRUE(waitUntil([&] { return closed.isNull(); }));
-    showInternetOptions(&m_owner, m_profile.get());
+    showInternetOptions(m_shown, &m_owner, m_profile.get());
     EXPECT_EQ(dialogs().size(), 1);
 }
 
 TEST_F(BrowserInternetOptionsTest, ShowsWhereTheProfileKeepsItsData) {
-    showInternetOptions(&m_owner, m_profile.get());
+    showInternetOptions(m_shown, &m_owner, m_profile.get());
     ASSERT_EQ(dialogs().size(), 1);
     QStringList texts;
     for (const QLabel* label : dialogs().front()->findChildren<QLabel*>())
@@ -98,7 +99,7 @@ TEST_F(BrowserInternetOptionsTest, EveryDeletionAsksFirstAndDoesNothingOnNo) {
     cookies->setCookie(login, portal);
     ASSERT_TRUE(waitUntil([&] { return added == 1; }));
 
-    showInternetOptions(&m_owner, m_profile.get());
+    showInternetOptions(m_shown, &m_owner, m_profile.get());
     ASSERT_EQ(dialogs().size(), 1);
     int asked = 0;
     for (const char* name : { "deleteCookies", "clearCache", "clearVisitedLinks" }) {
@@ -133,7 +134,7 @@ TEST_F(BrowserInternetOptionsTest, DeletesTheCookiesOnceTheUserSaysYes) {
     cookies->setCookie(login, QUrl(QStringLiteral("http://127.0.0.1/")));
     ASSERT_TRUE(waitUntil([&] { return added == 1; }));
 
-    showInternetOptions(&m_owner, m_profile.get());
+    showInternetOptions(m_shown, &m_owner, m_profile.get());
     int asked = 0;
     answer(u"是", &asked);
     dialogs().front()->findChild<QPushButton*>(QStringLiteral("deleteCookies"))->click();

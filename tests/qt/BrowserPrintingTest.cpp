@@ -33,14 +33,14 @@ const bool g_noPrinters = qputenv("CUPS_SERVER", "/nonexistent/qz-test-cups.sock
 class BrowserPrintingTest : public ::testing::Test {
 protected:
     BrowserPrintingTest()
-        : m_browser(std::make_unique<QtBrowser>(&m_container, m_profile.get()))
+        : m_browser(std::make_unique<QtBrowser>(&m_container, m_profile.get(), m_printing))
         , m_pdf(QDir(m_pages.path()).filePath(QStringLiteral("打印结果.pdf"))) {
         m_container.resize(800, 600);
         m_container.show();
         // Whatever the machine has installed, these tests print into their own folder.
-        shellPrinter().setOutputFormat(QPrinter::PdfFormat);
-        shellPrinter().setOutputFileName(m_pdf);
-        shellPrinter().setPageOrientation(QPageLayout::Portrait);
+        m_printing.printer().setOutputFormat(QPrinter::PdfFormat);
+        m_printing.printer().setOutputFileName(m_pdf);
+        m_printing.printer().setPageOrientation(QPageLayout::Portrait);
     }
 
     bool loadPage() {
@@ -60,10 +60,11 @@ protected:
         EXPECT_EQ(dialog->windowTitle(), QString::fromUtf16(title));
         EXPECT_TRUE(dialog->isModal());
         EXPECT_EQ(dialog->parentWidget(), &m_container);
-        EXPECT_EQ(dialog->printer(), &shellPrinter());
+        EXPECT_EQ(dialog->printer(), &m_printing.printer());
     }
 
     test::TestProfile m_profile;
+    Printing m_printing;
     test::PageFolder m_pages;
     QWidget m_container;
     std::unique_ptr<QtBrowser> m_browser;
@@ -164,7 +165,8 @@ TEST_F(BrowserPrintingTest, PrintingFromThePreviewWritesTheEnginesPdfOfThePage) 
 
 TEST_F(BrowserPrintingTest, APrintThatFailsIsToldToTheUser) {
     ASSERT_TRUE(loadPage());
-    shellPrinter().setOutputFileName(QDir(m_pages.path()).filePath(QStringLiteral("没有的文件夹/页.pdf")));
+    m_printing.printer().setOutputFileName(
+        QDir(m_pages.path()).filePath(QStringLiteral("没有的文件夹/页.pdf")));
     QString told;
     whenModal<QMessageBox>([&](QMessageBox* box) {
         told = box->text();
@@ -176,9 +178,10 @@ TEST_F(BrowserPrintingTest, APrintThatFailsIsToldToTheUser) {
 
 } // namespace
 TEST(DocumentName, DropsTheSizeAPortalTitleCarries) {
-    EXPECT_EQ(documentName(QStringLiteral("QZ 门户@800@560")), QStringLiteral("QZ 门户"));
-    EXPECT_EQ(documentName(QStringLiteral("QZ")), QStringLiteral("QZ"));
-    EXPECT_EQ(documentName(QStringLiteral("联系 help@example.com")), QStringLiteral("联系 help@example.com"));
+    EXPECT_EQ(Printing::documentName(QStringLiteral("QZ 门户@800@560")), QStringLiteral("QZ 门户"));
+    EXPECT_EQ(Printing::documentName(QStringLiteral("QZ")), QStringLiteral("QZ"));
+    EXPECT_EQ(Printing::documentName(QStringLiteral("联系 help@example.com")),
+        QStringLiteral("联系 help@example.com"));
 }
 
 } // namespace qz

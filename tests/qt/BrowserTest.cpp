@@ -10,6 +10,7 @@
 
 #include "BrowserTestSupport.h"
 #include "platform/Errors.h"
+#include "platform/qt/printing/Printing.h"
 #include "platform/qt/window/QtBrowser.h"
 
 namespace qz {
@@ -22,7 +23,7 @@ using test::waitUntil;
 class BrowserTest : public ::testing::Test {
 protected:
     BrowserTest()
-        : m_browser(std::make_unique<QtBrowser>(&m_container, m_profile.get())) {
+        : m_browser(std::make_unique<QtBrowser>(&m_container, m_profile.get(), m_printing)) {
         m_container.resize(1200, 900);
         m_container.show();
     }
@@ -35,6 +36,7 @@ protected:
     }
 
     test::TestProfile m_profile;
+    Printing m_printing;
     test::PageFolder m_pages;
     QWidget m_container;
     std::unique_ptr<QtBrowser> m_browser;

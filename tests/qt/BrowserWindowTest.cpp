@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "BrowserTestSupport.h"
+#include "platform/qt/printing/Printing.h"
 #include "platform/qt/window/QtBrowser.h"
 
 namespace qz {
@@ -34,7 +35,7 @@ void click(QWebEngineView* view, QPoint at) {
 class BrowserWindowTest : public ::testing::Test {
 protected:
     BrowserWindowTest()
-        : m_browser(std::make_unique<QtBrowser>(&m_container, m_profile.get())) {
+        : m_browser(std::make_unique<QtBrowser>(&m_container, m_profile.get(), m_printing)) {
         m_container.resize(1200, 900);
         m_container.show();
         m_browser->setWidth(800 * 15);
@@ -57,6 +58,7 @@ protected:
     }
 
     test::TestProfile m_profile;
+    Printing m_printing;
     test::PageFolder m_pages;
     QWidget m_container;
     std::unique_ptr<QtBrowser> m_browser;

@@ -12,8 +12,9 @@
 #include "BrowserTestSupport.h"
 #include "platform/qt/downloads/DownloadNames.h"
 #include "platform/qt/downloads/Downloads.h"
-#include "platform/qt/host/Profile.h"
 #include "platform/qt/page/WebPage.h"
+#include "platform/qt/tray/TrayBalloons.h"
+#include "platform/qt/window/MainWindowPresence.h"
 
 namespace qz {
 namespace {
@@ -31,16 +32,14 @@ protected:
     DownloadsTest()
         : m_configHome(qgetenv("XDG_CONFIG_HOME"))
         , m_downloads(QDir(m_home.path()).filePath(QStringLiteral("下载")))
-        , m_page(std::make_unique<WebPage>(shellProfile(), nullptr)) {
+        , m_page(std::make_unique<WebPage>(m_profile.get(), nullptr))
+        , m_service(new Downloads(m_profile.get(), m_balloons, m_mainWindow)) {
         QFile dirs(QDir(m_home.path()).filePath(QStringLiteral("user-dirs.dirs")));
         dirs.open(QIODevice::WriteOnly);
         dirs.write(QStringLiteral("XDG_DOWNLOAD_DIR=\"%1\"\n").arg(m_downloads).toUtf8());
         dirs.close();
         qputenv("XDG_CONFIG_HOME", m_home.path().toLocal8Bit());
 
-        m_service = shellProfile()->findChild<Downloads*>();
-        if (!m_service)
-            return;
         QObject::connect(
             m_service, &Downloads::finished, &m_context, [this](const QString& path, bool succeeded) {
                 m_finished.push_back({ path, succeeded });
@@ -82,8 +81,12 @@ protected:
     QTemporaryDir m_source;
     QByteArray m_configHome;
     QString m_downloads;
+    test::TestProfile m_profile;
+    // The main window is not shown: an ended download is told by a balloon, which there is no icon for.
+    MainWindowPresence m_mainWindow { nullptr };
+    TrayBalloons m_balloons;
     std::unique_ptr<WebPage> m_page;
-    Downloads* m_service = nullptr;
+    Downloads* m_service;
     QObject m_context;
     std::vector<Finish> m_finished;
     DownloadAnswer m_answer = DownloadAnswer::Save;
@@ -98,7 +101,6 @@ TEST_F(DownloadsTest, TheFolderIsTheUsersDownloadsFolderCreatedWhenMissing) {
 }
 
 TEST_F(DownloadsTest, SavesTheFileUnderItsCleanedNameAndNeverOverwrites) {
-    ASSERT_NE(m_service, nullptr);
     const QUrl installer = file(QStringLiteral("source.bin"), "installer, first");
     ASSERT_TRUE(download(installer, QStringLiteral(".setup\u202e.exe")));
     EXPECT_EQ(m_questions, 1);
@@ -116,7 +118,6 @@ TEST_F(DownloadsTest, SavesTheFileUnderItsCleanedNameAndNeverOverwrites) {
 }
 
 TEST_F(DownloadsTest, AFailedDownloadIsReportedAndLeavesNothing) {
-    ASSERT_NE(m_service, nullptr);
     const QUrl missing = QUrl::fromLocalFile(QDir(m_source.path()).filePath(QStringLiteral("gone.exe")));
     ASSERT_TRUE(download(missing, QStringLiteral("gone.exe")));
     EXPECT_FALSE(m_finished.back().succeeded);
@@ -158,18 +159,16 @@ TEST(DownloadsNames, NumberGoesBeforeTheExtensionAndAlwaysShows) {
         QFile out(QDir(folder.path()).filePath(name));
         out.open(QIODevice::WriteOnly);
     };
-    test::TestProfile profile;
-    const Downloads downloads(profile.get());
     const QDir dir(folder.path());
     touch(QStringLiteral("a.tar.gz"));
-    EXPECT_EQ(downloads.freePath(folder.path(), QStringLiteral("a.tar.gz")),
+    EXPECT_EQ(Downloads::freePath(folder.path(), QStringLiteral("a.tar.gz")),
         dir.filePath(QStringLiteral("a.tar (1).gz")));
     touch(QStringLiteral("README"));
-    EXPECT_EQ(downloads.freePath(folder.path(), QStringLiteral("README")),
+    EXPECT_EQ(Downloads::freePath(folder.path(), QStringLiteral("README")),
         dir.filePath(QStringLiteral("README (1)")));
     const QString longName = QString(80, u'长') + QStringLiteral(".txt"); // 244 bytes
     touch(longName);
-    const QString numbered = QFileInfo(downloads.freePath(folder.path(), longName)).fileName();
+    const QString numbered = QFileInfo(Downloads::freePath(folder.path(), longName)).fileName();
     EXPECT_TRUE(numbered.endsWith(QStringLiteral(" (1).txt"))) << numbered.toStdString();
     EXPECT_LE(numbered.toUtf8().size(), DownloadNames::kMaxBytes);
 }

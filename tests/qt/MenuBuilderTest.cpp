@@ -20,6 +20,7 @@
 #include "platform/Errors.h"
 #include "platform/qt/Utf16.h"
 #include "platform/qt/tray/HandleTable.h"
+#include "platform/qt/tray/TrayPopupPosition.h"
 #include "platform/qt/window/MainWindow.h"
 #include "platform/qt/window/MenuBuilder.h"
 #include "platform/qt/window/QtDesktop.h"
@@ -222,7 +223,8 @@ TEST_F(MenuBuilderTest, KeysWithoutAShortcutStayWithTheFocusedWidget) {
 
 TEST_F(MenuBuilderTest, PopupMenuRunsThePickedItemBeforeItReturns) {
     HandleTable handles;
-    QtWindow qtWindow(window, handles);
+    TrayPopupPosition popupPosition;
+    QtWindow qtWindow(window, handles, popupPosition);
     qtWindow.setMenus(&menus);
     bool returned = false;
     std::vector<bool> returnedWhenPicked;
@@ -248,7 +250,8 @@ TEST_F(MenuBuilderTest, PopupMenuRunsThePickedItemBeforeItReturns) {
 
 TEST_F(MenuBuilderTest, PopupMenuLeftWithoutAPickRunsNothing) {
     HandleTable handles;
-    QtWindow qtWindow(window, handles);
+    TrayPopupPosition popupPosition;
+    QtWindow qtWindow(window, handles, popupPosition);
     qtWindow.setMenus(&menus);
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
@@ -292,7 +295,8 @@ public:
 TEST(MenuClickHandlers, RunTheFormsHandlerNamedAfterTheItemInTheBoundary) {
     MainWindow window;
     HandleTable handles;
-    QtWindow qtWindow(window, handles);
+    TrayPopupPosition popupPosition;
+    QtWindow qtWindow(window, handles, popupPosition);
     StubBrowser browser;
     QtTimer timer(500, false);
     QtScreen screen;

@@ -11,13 +11,13 @@
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWebEngineProfile>
 #include <QWindow>
 #include <gtest/gtest.h>
 
 #include "QtTestSupport.h"
 #include "platform/Errors.h"
 #include "platform/qt/Utf16.h"
-#include "platform/qt/host/Profile.h"
 #include "platform/qt/window/InternetOptionsDialog.h"
 #include "platform/qt/window/QtDesktop.h"
 
@@ -188,7 +188,8 @@ TEST(QtDesktop, ShellFailsWhenNothingCanStart) {
 }
 
 TEST(QtDesktop, InternetOptionsLineOpensTheShellsOwnDialog) {
-    QtDesktop desktop(nullptr, shellProfile());
+    QWebEngineProfile profile;
+    QtDesktop desktop(nullptr, &profile);
     const std::int64_t pid
         = desktop.Shell(u"rundll32 shell32.dll, Control_RunDLL Inetcpl.cpl", vbNormalFocus);
     EXPECT_EQ(pid, QCoreApplication::applicationPid());

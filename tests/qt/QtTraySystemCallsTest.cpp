@@ -14,6 +14,7 @@
 #include "app/ErrorBoundary.h"
 #include "platform/qt/tray/HandleTable.h"
 #include "platform/qt/tray/QtTraySystemCalls.h"
+#include "platform/qt/tray/TrayPopupPosition.h"
 #include "tray/AnsiCodePage.h"
 
 namespace qz {
@@ -96,7 +97,8 @@ protected:
     QIcon icon;
     HICON iconHandle = 0;
     HWND hWnd = 0;
-    QtTraySystemCalls win32 { handles };
+    TrayPopupPosition popupPosition;
+    QtTraySystemCalls win32 { handles, popupPosition };
 };
 
 TEST_F(QtTraySystemCallsTest, EachWindowStartsWithItsOwnProcedureAndSwapsReturnTheOldValue) {

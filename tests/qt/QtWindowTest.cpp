@@ -16,6 +16,7 @@
 #include "platform/Errors.h"
 #include "platform/qt/Utf16.h"
 #include "platform/qt/tray/HandleTable.h"
+#include "platform/qt/tray/TrayPopupPosition.h"
 #include "platform/qt/window/MainWindow.h"
 #include "platform/qt/window/QtWindow.h"
 #include "platform/qt/window/Surface.h"
@@ -30,7 +31,8 @@ protected:
 
     HandleTable handles;
     MainWindow window;
-    QtWindow qtWindow { window, handles };
+    TrayPopupPosition popupPosition;
+    QtWindow qtWindow { window, handles, popupPosition };
 };
 
 TEST_F(QtWindowTest, ClientSizeIsTheAreaUnderTheMenuBarWhateverItsHeight) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "BrowserTestSupport.h"
+#include "platform/qt/printing/Printing.h"
 #include "platform/qt/window/QtBrowser.h"
 
 namespace qz {
@@ -82,6 +83,7 @@ protected:
     }
 
     test::TestProfile m_profile;
+    Printing m_printing;
     QObject m_context;
     QWebEnginePage* m_page = nullptr;
     int m_loads = 0;
@@ -93,7 +95,7 @@ TEST_F(RendererCrashTest, MainViewReloadsOnceThenShowsTheNotice) {
     QWidget container;
     container.resize(400, 300);
     container.show();
-    QtBrowser browser(&container, m_profile.get());
+    QtBrowser browser(&container, m_profile.get(), m_printing);
     watch(browser.view()->page());
     browser.Navigate(kAddress.toString().toStdU16String());
     crashTwice([&] { return QString::fromStdU16String(browser.LocationName()); });

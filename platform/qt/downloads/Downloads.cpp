@@ -1,7 +1,5 @@
 #include "Downloads.h"
 
-#include <algorithm>
-
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -20,19 +18,13 @@
 #include "DownloadsWindow.h"
 #include "platform/qt/page/PageInput.h"
 #include "platform/qt/tray/TrayBalloons.h"
-#include "platform/qt/window/MainWindow.h"
+#include "platform/qt/window/MainWindowPresence.h"
 
 namespace qz {
 
 namespace {
 // Shorter than this, a name the folder still refuses is not refused for its length.
 constexpr int kShortestName = 8;
-
-bool mainWindowShown() {
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    return std::any_of(windows.begin(), windows.end(),
-        [](const QWidget* window) { return qobject_cast<const MainWindow*>(window) && window->isVisible(); });
-}
 
 // An interrupted download is not finished to the engine, which may try to resume it; to the user it
 // has ended, and it is dropped.
@@ -45,8 +37,11 @@ QString incomingPath(const QWebEngineDownloadRequest& request) {
 }
 } // namespace
 
-Downloads::Downloads(QWebEngineProfile* profile)
-    : QObject(profile) {
+Downloads::Downloads(
+    QWebEngineProfile* profile, const TrayBalloons& balloons, const MainWindowPresence& mainWindow)
+    : QObject(profile)
+    , m_balloons(balloons)
+    , m_mainWindow(mainWindow) {
     connect(profile, &QWebEngineProfile::downloadRequested, this, &Downloads::handle);
     connect(new PageInput(this), &PageInput::userInput, this,
         [this](QWebEnginePage* page) { m_quiet.remove(page); });
@@ -222,9 +217,9 @@ void Downloads::quiet(QWebEnginePage* page) {
 }
 
 void Downloads::tellIfHidden(const QString& title, const QString& text) {
-    if (mainWindowShown())
+    if (m_mainWindow.shown())
         return;
-    TrayBalloons::show(title, text, [window = QPointer<DownloadsWindow>(m_window.get())] {
+    m_balloons.show(title, text, [window = QPointer<DownloadsWindow>(m_window.get())] {
         if (window)
             window->bringUp();
     });

@@ -19,6 +19,8 @@ namespace qz {
 
 class DownloadRow;
 class DownloadsWindow;
+class MainWindowPresence;
+class TrayBalloons;
 
 // The downloads of a profile's pages. Each is asked about (open, save or drop it) while it already
 // comes in, into a folder of the shell's own; only a saved one is moved into the user's downloads
@@ -30,7 +32,8 @@ class DownloadsWindow;
 class Downloads final : public QObject {
     Q_OBJECT
 public:
-    explicit Downloads(QWebEngineProfile* profile);
+    // Balloons tell of an ended download while the main window is not shown.
+    Downloads(QWebEngineProfile* profile, const TrayBalloons& balloons, const MainWindowPresence& mainWindow);
     ~Downloads() override;
 
     // The user's downloads folder, or the home folder where there is none; created when missing.
@@ -70,6 +73,8 @@ private:
     void tellIfHidden(const QString& title, const QString& text);
     void quit();
 
+    const TrayBalloons& m_balloons;
+    const MainWindowPresence& m_mainWindow;
     bool m_quitting = false;
     // Where downloads come in until the user has answered and they have ended.
     std::unique_ptr<QTemporaryDir> m_incoming;

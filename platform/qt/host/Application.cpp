@@ -8,7 +8,9 @@
 
 #include "Profile.h"
 #include "commands/MenuTree.h"
-#include "platform/qt/tray/TrayBalloons.h"
+#include "platform/qt/downloads/Downloads.h"
+#include "platform/qt/questions/PermissionQuestions.h"
+#include "platform/qt/tray/PortalNotifications.h"
 #include "platform/qt/window/MainWindow.h"
 #include "platform/qt/window/MenuBuilder.h"
 #include "platform/qt/window/QtBrowser.h"
@@ -33,30 +35,36 @@ std::unique_ptr<MainWindow> createMainWindow() {
 }
 } // namespace
 
-Application::Application()
-    : m_win32(m_handles)
+Application::Application(const WritableStorage& storage)
+    : m_win32(m_handles, m_popupPosition)
+    , m_balloons([this](const QString& title, const QString& text, TrayBalloons::OnClick onClick) {
+        return showBalloon(title, text, std::move(onClick));
+    })
     , m_window(createMainWindow())
-    , m_qtWindow(*m_window, m_handles)
-    , m_browser(std::make_unique<QtBrowser>(m_window->surface(), shellProfile()))
+    , m_mainWindowPresence(m_window.get())
+    , m_profile(createProfile(storage))
+    , m_qtWindow(*m_window, m_handles, m_popupPosition)
+    , m_browser(std::make_unique<QtBrowser>(m_window->surface(), m_profile, m_printing))
     , m_timer(kFormDescription.timerInterval, kFormDescription.timerEnabled)
-    , m_desktop(m_window.get(), shellProfile())
+    , m_desktop(m_window.get(), m_profile)
     , m_events(FormParts { m_qtWindow, *m_browser, m_timer, m_screen, m_desktop })
     , m_menus(std::make_unique<MenuBuilder>(
           *m_window, kMenuTree, [this](const MenuItem& item) { m_events.menuPicked(item); })) {
+    // Without a handler the engine cancels every download, an installer the portal offers too.
+    new Downloads(m_profile, m_balloons, m_mainWindowPresence);
+    const auto* permissions = new PermissionQuestions(m_profile, m_mainWindowPresence);
+    new PortalNotifications(m_profile, *permissions, m_balloons, m_mainWindowPresence);
+
     installTraySystemCalls(&m_win32);
     m_qtWindow.setMenus(m_menus.get());
     m_win32.setTrayMenu(m_menus->menu("mnuTray"));
     m_timer.onTick([this] { m_events.tick(); });
 
-    TrayBalloons::install([this](const QString& title, const QString& text, TrayBalloons::OnClick onClick) {
-        return showBalloon(title, text, std::move(onClick));
-    });
     connect(m_window.get(), &MainWindow::shellDestroyed, this, &Application::shutDown);
     connect(&m_sessionEnd, &SessionEnd::ended, this, &Application::endSession);
 }
 
 Application::~Application() {
-    TrayBalloons::install({});
     installTraySystemCalls(nullptr);
     // Windows closed on the way out delete themselves later; their pages must go before the profile.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

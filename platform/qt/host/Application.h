@@ -5,11 +5,17 @@
 
 #include <QObject>
 
+class QWebEngineProfile;
+
 #include "SessionEnd.h"
 #include "app/FormEvents.h"
+#include "platform/qt/printing/Printing.h"
 #include "platform/qt/tray/DesktopNotifications.h"
 #include "platform/qt/tray/HandleTable.h"
 #include "platform/qt/tray/QtTraySystemCalls.h"
+#include "platform/qt/tray/TrayBalloons.h"
+#include "platform/qt/tray/TrayPopupPosition.h"
+#include "platform/qt/window/MainWindowPresence.h"
 #include "platform/qt/window/QtDesktop.h"
 #include "platform/qt/window/QtScreen.h"
 #include "platform/qt/window/QtTimer.h"
@@ -18,15 +24,18 @@
 namespace qz {
 
 class MainWindow;
+class WritableStorage;
 class MenuBuilder;
 class QtBrowser;
 
 // The running shell: the main window and its parts around the form, the tray's system calls, and the
-// ways the session can end. Needs a QApplication; lives inside its lifetime.
+// ways the session can end. It owns what the parts of the shell share (the browser profile and its
+// services, the balloons, the tray menu's position, the printer) and hands each to those that use it.
+// Needs a QApplication; lives inside its lifetime.
 class Application final : public QObject {
     Q_OBJECT
 public:
-    Application();
+    explicit Application(const WritableStorage& storage);
     ~Application() override;
 
     // Loads the form, shows the window and runs the event loop; the process's exit status.
@@ -48,8 +57,13 @@ private:
     SessionEnd m_sessionEnd;
     DesktopNotifications m_notifications;
     HandleTable m_handles;
+    TrayPopupPosition m_popupPosition;
     QtTraySystemCalls m_win32;
+    TrayBalloons m_balloons;
+    Printing m_printing;
     std::unique_ptr<MainWindow> m_window;
+    MainWindowPresence m_mainWindowPresence;
+    QWebEngineProfile* m_profile;
     QtWindow m_qtWindow;
     std::unique_ptr<QtBrowser> m_browser;
     QtTimer m_timer;

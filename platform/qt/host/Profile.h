@@ -4,9 +4,12 @@ class QWebEngineProfile;
 
 namespace qz {
 
-// The browser profile every page of the shell shares: the main window's page, the windows that
-// links open and the Internet options dialog. Created on first use; it lives as long as the
-// application object, and keeps cookies and cache on disk from one run to the next.
-QWebEngineProfile* shellProfile();
+class WritableStorage;
+
+// A new browser profile for every page of the shell: the main window's page, the windows that links
+// open and the Internet options dialog. The application object makes one at start-up; it belongs to
+// the QApplication, so that every page, which goes before it, is released first, and keeps cookies
+// and cache on disk from one run to the next where storage allows.
+QWebEngineProfile* createProfile(const WritableStorage& storage);
 
 } // namespace qz

@@ -15,11 +15,11 @@ namespace qz {
 namespace {
 // Room for the driver's shader index (over a megabyte) and the engine's first cache files.
 constexpr unsigned long long kMinimumRoom = 32ULL << 20;
-
-bool cacheWritable = true;
-bool profileWritable = true;
-
 } // namespace
+
+WritableStorage::WritableStorage(bool cacheOnDisk, bool profileOnDisk)
+    : m_cacheOnDisk(cacheOnDisk)
+    , m_profileOnDisk(profileOnDisk) { }
 
 bool WritableStorage::hasRoom(const QString& folder) {
     if (folder.isEmpty() || !QDir().mkpath(folder))
@@ -33,11 +33,11 @@ bool WritableStorage::hasRoom(const QString& folder) {
     return static_cast<unsigned long long>(stats.f_bavail) * stats.f_frsize >= kMinimumRoom;
 }
 
-void WritableStorage::settle() {
+WritableStorage WritableStorage::settle() {
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    cacheWritable = hasRoom(cache);
-    profileWritable = hasRoom(data);
+    const bool cacheWritable = hasRoom(cache);
+    const bool profileWritable = hasRoom(data);
     QStringList unwritable;
     if (!cacheWritable) {
         if (qgetenv("MESA_SHADER_CACHE_DISABLE").isEmpty())
@@ -54,14 +54,7 @@ void WritableStorage::settle() {
             qPrintable(unwritable.join(QStringLiteral(" and the "))),
             profileWritable ? "the browser's cache" : "the browser's cache, cookies and settings");
     }
-}
-
-bool WritableStorage::cacheOnDisk() {
-    return cacheWritable;
-}
-
-bool WritableStorage::profileOnDisk() {
-    return profileWritable;
+    return WritableStorage(cacheWritable, profileWritable);
 }
 
 } // namespace qz

@@ -11,14 +11,18 @@ namespace qz {
 class WritableStorage final {
 public:
     // In main, before the application object: the graphics driver reads its settings when it loads.
-    static void settle();
+    static WritableStorage settle();
 
-    // Whether the browser's cache and profile may go to disk (true until settle() ran).
-    static bool cacheOnDisk();
-    static bool profileOnDisk();
+    // Whether the browser's cache and profile may go to disk.
+    bool cacheOnDisk() const { return m_cacheOnDisk; }
+    bool profileOnDisk() const { return m_profileOnDisk; }
 
 private:
+    WritableStorage(bool cacheOnDisk, bool profileOnDisk);
     static bool hasRoom(const QString& folder);
+
+    bool m_cacheOnDisk;
+    bool m_profileOnDisk;
 };
 
 } // namespace qz

@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The name places the profile's data on disk, so it is set before anything asks for it.
     QCoreApplication::setApplicationName(QStringLiteral("qz-shell"));
-    qz::WritableStorage::settle();
+    const qz::WritableStorage storage = qz::WritableStorage::settle();
     QApplication application(argc, argv);
     // The process ends with the main window, which a close request only hides.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     if (engineTexts.load(QStringLiteral("qtwebengine_zh_CN"), translations))
         QCoreApplication::installTranslator(&engineTexts);
 
-    qz::Application shell;
+    qz::Application shell(storage);
     instance.onShowRequest([&shell] { return shell.showFromTray(); });
     return shell.run();
 }

@@ -45,7 +45,8 @@ WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     // The engine asks through this signal because createWindow is left as it is.
     connect(this, &QWebEnginePage::newWindowRequested, this, &WebPage::openRequestedWindow);
-    PermissionQuestions::answerFor(this);
+    if (PermissionQuestions* questions = PermissionQuestions::of(profile))
+        questions->answerFor(this);
     connect(this, &QWebEnginePage::loadStarted, this, [this] {
         m_dialogs.reset();
         m_editableFocus.reset();

@@ -14,8 +14,6 @@
 namespace qz {
 
 namespace {
-bool g_pending = false;
-
 // Shared with the engine's callback, which may still come after the wait has ended (the view gone).
 struct PdfResult {
     QByteArray pdf;
@@ -28,21 +26,17 @@ PrintFailure noPdf(const char* why) {
 }
 } // namespace
 
-bool pagePdfPending() {
-    return g_pending;
-}
-
-QByteArray pagePdf(QWebEngineView* view, const QPrinter& printer) {
-    if (g_pending)
+QByteArray PagePdf::make(QWebEngineView* view, const QPrinter& printer) {
+    if (m_pending)
         throw PrintFailure("print: another page is being prepared",
             QStringLiteral("正在准备打印另一页，请等它准备好再试。"));
     if (!view)
         throw noPdf("the browser view is gone");
-    g_pending = true;
+    m_pending = true;
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    const auto done = qScopeGuard([] {
+    const auto done = qScopeGuard([this] {
         QApplication::restoreOverrideCursor();
-        g_pending = false;
+        m_pending = false;
     });
 
     QEventLoop loop;

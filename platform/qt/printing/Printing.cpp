@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include <QApplication>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPointer>
@@ -24,36 +23,11 @@
 namespace qz {
 
 namespace {
-QPrinter* g_printer = nullptr;
-// The PDF file name the shell chose itself. A name the user picked in the print dialog stands;
-// one the shell chose follows the page printed next.
-QString g_chosenPdfName;
-
-void nameAfterPage(QPrinter& printer, const QWebEngineView& view) {
-    const QString name = documentName(view.title());
-    printer.setDocName(name);
-    if (printer.outputFormat() != QPrinter::PdfFormat)
-        return;
-    if (printer.outputFileName().isEmpty() || printer.outputFileName() == g_chosenPdfName) {
-        g_chosenPdfName = defaultPdfPath(name);
-        printer.setOutputFileName(g_chosenPdfName);
-    }
-}
-
 void writePdfFile(const QByteArray& pdf, const QString& path) {
     QSaveFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
         throw PrintFailure(
             "print: the PDF file could not be written", QStringLiteral("无法写入文件“%1”。").arg(path));
-}
-
-// The engine's PDF of the page goes where the printer points: its file, or its print queue.
-void printTo(QWebEngineView* view, const QPrinter& printer) {
-    const QByteArray pdf = pagePdf(view, printer);
-    if (printer.outputFormat() == QPrinter::PdfFormat)
-        writePdfFile(pdf, printer.outputFileName());
-    else
-        CupsQueue(printer).print(pdf, printer.docName());
 }
 
 void tellUser(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
@@ -72,14 +46,6 @@ template<class Step> void telling(QWidget* owner, Step&& step) {
     }
 }
 
-// The engine makes one page's PDF at a time; a second request meanwhile is turned down.
-bool refusedWhileBusy(QWidget* owner) {
-    if (!pagePdfPending())
-        return false;
-    tellUser(owner, QMessageBox::Information, QStringLiteral("正在准备打印，请等这一页准备好后再试。"));
-    return true;
-}
-
 QWebEngineView& checked(QWebEngineView* view) {
     if (!view)
         throw PrintFailure("print: the browser view is gone", QStringLiteral("要打印的网页已经关闭。"));
@@ -87,62 +53,88 @@ QWebEngineView& checked(QWebEngineView* view) {
 }
 } // namespace
 
-QString documentName(const QString& title) {
+Printing::Printing() = default;
+
+Printing::~Printing() = default;
+
+QString Printing::documentName(const QString& title) {
     return toQString(titleWithoutSize(toU16(title)));
 }
 
-QPrinter& shellPrinter() {
-    if (g_printer)
-        return *g_printer;
-    g_printer = new QPrinter(QPrinter::HighResolution);
+QPrinter& Printing::printer() {
+    // Made on first use: asking the printing system for its printers takes a moment.
+    if (m_printer)
+        return *m_printer;
+    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-        g_printer->setOutputFormat(QPrinter::PdfFormat);
-        g_chosenPdfName = defaultPdfPath(QString());
-        g_printer->setOutputFileName(g_chosenPdfName);
+        m_printer->setOutputFormat(QPrinter::PdfFormat);
+        m_chosenPdfName = defaultPdfPath(QString());
+        m_printer->setOutputFileName(m_chosenPdfName);
     }
-    // Gone with the application object, before the printing system it may hold on to.
-    QObject::connect(qApp, &QObject::destroyed, [] {
-        delete g_printer;
-        g_printer = nullptr;
-    });
-    return *g_printer;
+    return *m_printer;
 }
 
-void printPage(QWebEngineView* view, QWidget* owner) {
+void Printing::nameAfterPage(const QWebEngineView& view) {
+    QPrinter& target = printer();
+    const QString name = documentName(view.title());
+    target.setDocName(name);
+    if (target.outputFormat() != QPrinter::PdfFormat)
+        return;
+    if (target.outputFileName().isEmpty() || target.outputFileName() == m_chosenPdfName) {
+        m_chosenPdfName = defaultPdfPath(name);
+        target.setOutputFileName(m_chosenPdfName);
+    }
+}
+
+void Printing::printTo(QWebEngineView* view) {
+    const QPrinter& target = printer();
+    const QByteArray pdf = m_pdf.make(view, target);
+    if (target.outputFormat() == QPrinter::PdfFormat)
+        writePdfFile(pdf, target.outputFileName());
+    else
+        CupsQueue(target).print(pdf, target.docName());
+}
+
+// The engine makes one page's PDF at a time; a second request meanwhile is turned down.
+bool Printing::refusedWhileBusy(QWidget* owner) const {
+    if (!m_pdf.pending())
+        return false;
+    tellUser(owner, QMessageBox::Information, QStringLiteral("正在准备打印，请等这一页准备好后再试。"));
+    return true;
+}
+
+void Printing::print(QWebEngineView* view, QWidget* owner) {
     if (refusedWhileBusy(owner))
         return;
-    QPrinter& printer = shellPrinter();
-    nameAfterPage(printer, checked(view));
-    QPrintDialog dialog(&printer, owner);
+    nameAfterPage(checked(view));
+    QPrintDialog dialog(&printer(), owner);
     dialog.setWindowTitle(QStringLiteral("打印"));
     // The view may go while the dialog is open: the window holding it can be closed meanwhile.
     const QPointer<QWebEngineView> guarded(view);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    telling(owner, [&] { printTo(&checked(guarded), printer); });
+    telling(owner, [&] { printTo(&checked(guarded)); });
 }
 
-void printPageWithoutDialog(QWebEngineView* view) {
+void Printing::printWithoutDialog(QWebEngineView* view) {
     if (refusedWhileBusy(view))
         return;
-    QPrinter& printer = shellPrinter();
-    nameAfterPage(printer, checked(view));
-    telling(view, [&] { printTo(view, printer); });
+    nameAfterPage(checked(view));
+    telling(view, [&] { printTo(view); });
 }
 
-void previewPage(QWebEngineView* view, QWidget* owner) {
+void Printing::preview(QWebEngineView* view, QWidget* owner) {
     if (refusedWhileBusy(owner))
         return;
-    QPrinter& printer = shellPrinter();
-    nameAfterPage(printer, checked(view));
+    nameAfterPage(checked(view));
     const QPointer<QWebEngineView> guarded(view);
     // Made before the dialog opens: until the dialog shows, nothing is modal and the user may ask
     // again, which a preview being painted does not survive.
     QByteArray pdf;
-    telling(owner, [&] { pdf = pagePdf(view, printer); });
-    QPageLayout pdfLayout = printer.pageLayout();
+    telling(owner, [&] { pdf = m_pdf.make(view, printer()); });
+    QPageLayout pdfLayout = printer().pageLayout();
 
-    QPrintPreviewDialog preview(&printer, owner);
+    QPrintPreviewDialog preview(&printer(), owner);
     preview.setWindowTitle(QStringLiteral("打印预览"));
     bool printChosen = false;
     // An error must not cross the dialog's signal: it is kept and raised once the dialog is closed.
@@ -158,7 +150,7 @@ void previewPage(QWebEngineView* view, QWidget* owner) {
         try {
             // Another paper or orientation chosen in the preview lays the page out anew.
             if (!target->pageLayout().isEquivalentTo(pdfLayout)) {
-                pdf = pagePdf(&checked(guarded), *target);
+                pdf = m_pdf.make(&checked(guarded), *target);
                 pdfLayout = target->pageLayout();
             }
             paintPdfPreview(pdf, target);
@@ -172,11 +164,11 @@ void previewPage(QWebEngineView* view, QWidget* owner) {
         throw *failure;
     }
     if (printChosen)
-        telling(owner, [&] { printTo(&checked(guarded), printer); });
+        telling(owner, [&] { printTo(&checked(guarded)); });
 }
 
-void setUpPage(QWidget* owner) {
-    QPageSetupDialog dialog(&shellPrinter(), owner);
+void Printing::setUp(QWidget* owner) {
+    QPageSetupDialog dialog(&printer(), owner);
     dialog.setWindowTitle(QStringLiteral("页面设置"));
     dialog.exec();
 }

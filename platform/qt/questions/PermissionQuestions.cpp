@@ -1,32 +1,22 @@
 #include "PermissionQuestions.h"
 
-#include <functional>
-
-#include <QApplication>
 #include <QHash>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QWebEngineProfile>
 #include <QWebEngineQuotaRequest>
 #include <QWebEngineRegisterProtocolHandlerRequest>
 
 #include "platform/qt/LiteralText.h"
 #include "platform/qt/SiteName.h"
 #include "platform/qt/page/PageWindow.h"
-#include "platform/qt/window/MainWindow.h"
+#include "platform/qt/window/MainWindowPresence.h"
 
 namespace qz {
 
 namespace {
-using Answer = std::function<void(bool allowed)>;
-
-// The answers of this run, by site and what was asked ("feature:1", "quota", "protocol:mailto").
-QHash<QString, bool>& answers() {
-    static QHash<QString, bool> given;
-    return given;
-}
-
 QString answerKey(const QUrl& origin, const QString& what) {
     return origin.toString(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment)
         + u' ' + what;
@@ -58,19 +48,23 @@ QString featureWish(QWebEnginePage::Feature feature) {
     return QStringLiteral("使用一项权限（%1）").arg(int(feature));
 }
 
-bool mainWindowShown() {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* main = qobject_cast<MainWindow*>(widget))
-            return main->isVisible() && !main->isMinimized();
-    return false;
+} // namespace
+
+PermissionQuestions::PermissionQuestions(QWebEngineProfile* profile, const MainWindowPresence& mainWindow)
+    : QObject(profile)
+    , m_mainWindow(mainWindow) { }
+
+PermissionQuestions* PermissionQuestions::of(const QWebEngineProfile* profile) {
+    return profile ? profile->findChild<PermissionQuestions*>(QString(), Qt::FindDirectChildrenOnly)
+                   : nullptr;
 }
 
-// Asks once per site and wish; later requests get the answer given.
-void ask(QWebEnginePage* page, const QUrl& origin, const QString& key, const QString& wish, Answer answer) {
+void PermissionQuestions::ask(
+    QWebEnginePage* page, const QUrl& origin, const QString& key, const QString& wish, Answer answer) {
     const QString stored = answerKey(origin, key);
-    if (const auto given = answers().constFind(stored); given != answers().cend())
+    if (const auto given = m_answers.constFind(stored); given != m_answers.cend())
         return answer(*given);
-    if (!mainWindowShown())
+    if (!m_mainWindow.shown())
         return answer(false);
 
     auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("来自 %1 的请求").arg(siteName(origin)),
@@ -81,19 +75,19 @@ void ask(QWebEnginePage* page, const QUrl& origin, const QString& key, const QSt
     QPushButton* allow = box->addButton(QStringLiteral("允许"), QMessageBox::AcceptRole);
     box->setDefaultButton(box->addButton(QStringLiteral("拒绝"), QMessageBox::RejectRole));
     // Without an answer (the box closed otherwise, its window gone) the request is refused.
-    QObject::connect(box, &QMessageBox::finished, box, [box, allow, stored, answer] {
+    QObject::connect(box, &QMessageBox::finished, this, [this, box, allow, stored, answer] {
         const bool allowed = box->clickedButton() == allow;
-        answers().insert(stored, allowed);
+        m_answers.insert(stored, allowed);
         answer(allowed);
     });
     box->setWindowModality(Qt::WindowModal);
     box->show();
 }
-} // namespace
 
 void PermissionQuestions::answerFor(QWebEnginePage* page) {
-    QObject::connect(page, &QWebEnginePage::featurePermissionRequested, page,
-        [page](const QUrl& origin, QWebEnginePage::Feature feature) {
+    // Gone with either: the page's requests are answered while both are there.
+    connect(page, &QWebEnginePage::featurePermissionRequested, this,
+        [this, page](const QUrl& origin, QWebEnginePage::Feature feature) {
             QPointer<QWebEnginePage> asking = page;
             ask(page, origin, featureKey(feature), featureWish(feature),
                 [asking, origin, feature](bool allowed) {
@@ -103,22 +97,22 @@ void PermissionQuestions::answerFor(QWebEnginePage* page) {
                                     : QWebEnginePage::PermissionDeniedByUser);
                 });
         });
-    QObject::connect(page, &QWebEnginePage::quotaRequested, page, [page](QWebEngineQuotaRequest request) {
+    connect(page, &QWebEnginePage::quotaRequested, this, [this, page](QWebEngineQuotaRequest request) {
         const QString size = QLocale().formattedDataSize(request.requestedSize());
         ask(page, request.origin(), QStringLiteral("quota"),
             QStringLiteral("在本机保存最多 %1 的数据").arg(size),
             [request](bool allowed) mutable { allowed ? request.accept() : request.reject(); });
     });
-    QObject::connect(page, &QWebEnginePage::registerProtocolHandlerRequested, page,
-        [page](QWebEngineRegisterProtocolHandlerRequest request) {
+    connect(page, &QWebEnginePage::registerProtocolHandlerRequested, this,
+        [this, page](QWebEngineRegisterProtocolHandlerRequest request) {
             ask(page, request.origin(), QStringLiteral("protocol:") + request.scheme(),
                 QStringLiteral("打开所有 %1 链接").arg(request.scheme()),
                 [request](bool allowed) mutable { allowed ? request.accept() : request.reject(); });
         });
 }
 
-bool PermissionQuestions::mayNotify(const QUrl& origin) {
-    return answers().value(answerKey(origin, featureKey(QWebEnginePage::Notifications)), false);
+bool PermissionQuestions::mayNotify(const QUrl& origin) const {
+    return m_answers.value(answerKey(origin, featureKey(QWebEnginePage::Notifications)), false);
 }
 
 } // namespace qz

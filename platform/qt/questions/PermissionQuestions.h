@@ -1,20 +1,45 @@
 #pragma once
 
+#include <functional>
+
+#include <QHash>
+#include <QObject>
 #include <QWebEnginePage>
+
+class QWebEngineProfile;
 
 namespace qz {
 
+class MainWindowPresence;
+
 // Every permission a page asks for gets an answer: a question naming the site and what it asks
 // for, with 允许 and 拒绝. The answer holds for that site and that permission until the shell ends;
-// the shell keeps no settings. While the main window is hidden the answer is no, unasked: nothing
-// may wait on a window the user cannot see.
-class PermissionQuestions final {
+// the shell keeps no settings. While the main window is not shown the answer is no, unasked: nothing
+// may wait on a window the user cannot see. One per profile, owned by it: its pages share the answers.
+class PermissionQuestions final : public QObject {
+    Q_OBJECT
 public:
+    PermissionQuestions(QWebEngineProfile* profile, const MainWindowPresence& mainWindow);
+
+    // The questions of the profile's pages; null for a profile without any (every request then waits).
+    static PermissionQuestions* of(const QWebEngineProfile* profile);
+
     // Watches the page's requests for permissions, storage and protocol handlers.
-    static void answerFor(QWebEnginePage* page);
+    void answerFor(QWebEnginePage* page);
 
     // Whether the user allowed the site to show notifications, as answered so far.
-    static bool mayNotify(const QUrl& origin);
+    bool mayNotify(const QUrl& origin) const;
+
+private:
+    using Answer = std::function<void(bool allowed)>;
+
+    // Asks once per site and wish; later requests get the answer given.
+    void ask(
+        QWebEnginePage* page, const QUrl& origin, const QString& key, const QString& wish, Answer answer);
+
+    const MainWindowPresence& m_mainWindow;
+    // The answers of this run, by site and what was asked ("feature:1", "quota", "protocol:mailto").
+    QHash<QString, bool> m_answers;
 };
 
 } // namespace qz

@@ -11,9 +11,9 @@
 #include "app/BuildConfig.h"
 #include "platform/qt/SiteName.h"
 #include "platform/qt/questions/PermissionQuestions.h"
-#include "platform/qt/window/MainWindow.h"
+#include "platform/qt/window/MainWindowPresence.h"
 
-namespace qz::PortalNotifications {
+namespace qz {
 
 namespace {
 bool isPortalSite(const QUrl& origin) {
@@ -30,16 +30,25 @@ bool isPortalSite(const QUrl& origin) {
 bool sameSite(const QUrl& page, const QUrl& origin) {
     return page.scheme() == origin.scheme() && page.host() == origin.host() && page.port() == origin.port();
 }
+} // namespace
 
-// The notification does not say which page sent it: the main window when its page is of that
-// site, else the first browser window that shows the site.
-void showSendingWindow(const QUrl& origin) {
+PortalNotifications::PortalNotifications(QWebEngineProfile* profile, const PermissionQuestions& permissions,
+    const TrayBalloons& balloons, const MainWindowPresence& mainWindow)
+    : QObject(profile)
+    , m_permissions(permissions)
+    , m_balloons(balloons)
+    , m_mainWindow(mainWindow) {
+    profile->setNotificationPresenter(
+        [this](std::unique_ptr<QWebEngineNotification> notification) { present(std::move(notification)); });
+}
+
+void PortalNotifications::showSendingWindow(const QUrl& origin) {
     QWidget* found = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         const auto* view = widget->findChild<QWebEngineView*>();
         if (!view || !sameSite(view->url(), origin))
             continue;
-        if (qobject_cast<MainWindow*>(widget)) {
+        if (m_mainWindow.is(widget)) {
             found = widget;
             break;
         }
@@ -55,14 +64,14 @@ void showSendingWindow(const QUrl& origin) {
     found->activateWindow();
 }
 
-void present(std::unique_ptr<QWebEngineNotification> notification) {
+void PortalNotifications::present(std::unique_ptr<QWebEngineNotification> notification) {
     const QUrl origin = notification->origin();
-    if (!isPortalSite(origin) || !PermissionQuestions::mayNotify(origin)) {
+    if (!isPortalSite(origin) || !m_permissions.mayNotify(origin)) {
         notification->close();
         return;
     }
     std::shared_ptr<QWebEngineNotification> shown(std::move(notification));
-    if (!TrayBalloons::show(shown->title(), shown->message(), [shown, origin] {
+    if (!m_balloons.show(shown->title(), shown->message(), [this, shown, origin] {
             shown->click();
             showSendingWindow(origin);
         })) {
@@ -71,10 +80,5 @@ void present(std::unique_ptr<QWebEngineNotification> notification) {
     }
     shown->show();
 }
-} // namespace
 
-void presentFor(QWebEngineProfile* profile) {
-    profile->setNotificationPresenter(&present);
-}
-
-} // namespace qz::PortalNotifications
+} // namespace qz

@@ -53,8 +53,9 @@ bool qtTrayIsStatusNotifier() {
 }
 } // namespace
 
-QtTraySystemCalls::QtTraySystemCalls(HandleTable& handles)
+QtTraySystemCalls::QtTraySystemCalls(HandleTable& handles, TrayPopupPosition& popupPosition)
     : m_handles(handles)
+    , m_popupPosition(popupPosition)
     , m_dockedDoubleClicks([this](Qt::MouseButton button, QPoint position) {
         // Queued, as every click is: Qt is still inside the icon's mouse handling.
         QMetaObject::invokeMethod(
@@ -104,7 +105,7 @@ BOOL QtTraySystemCalls::add(const NOTIFYICONDATAA& data) {
     entry.icon = new QSystemTrayIcon;
     entry.statusNotifier = std::make_unique<StatusNotifierTray>(
         [this, key](QSystemTrayIcon::ActivationReason reason, QPoint position) {
-            const TrayPopupPosition::Scope popupAt(position);
+            const TrayPopupPosition::Scope popupAt(m_popupPosition, position);
             activate(key.first, key.second, reason);
         });
     entry.statusNotifier->setMenu(m_trayMenu);

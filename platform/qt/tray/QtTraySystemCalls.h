@@ -18,6 +18,7 @@ class QMenu;
 namespace qz {
 
 class HandleTable;
+class TrayPopupPosition;
 
 // The tray's operating-system calls over Qt: notification-area icons keyed by window and id, and a
 // procedure slot per window. A click on an icon becomes the record's callback message, sent through
@@ -26,7 +27,8 @@ class HandleTable;
 // docks in an XEmbed notification area otherwise.
 class QtTraySystemCalls final : public TraySystemCalls {
 public:
-    explicit QtTraySystemCalls(HandleTable& handles);
+    // A host's menu request that names a position opens the tray menu there, through popupPosition.
+    QtTraySystemCalls(HandleTable& handles, TrayPopupPosition& popupPosition);
     ~QtTraySystemCalls() override;
     QtTraySystemCalls(const QtTraySystemCalls&) = delete;
     QtTraySystemCalls& operator=(const QtTraySystemCalls&) = delete;
@@ -76,6 +78,7 @@ private:
     std::optional<LONG_PTR> procedureOf(HWND hWnd) const;
 
     HandleTable& m_handles;
+    TrayPopupPosition& m_popupPosition;
     // Receives the icons' clicks, so that they are handled after Qt's own handling of them.
     QObject m_dispatcher;
     DockedIconDoubleClicks m_dockedDoubleClicks;

@@ -2,22 +2,13 @@
 
 #include <utility>
 
-namespace qz::TrayBalloons {
+namespace qz {
 
-namespace {
-Shower& installed() {
-    static Shower shower;
-    return shower;
-}
-} // namespace
+TrayBalloons::TrayBalloons(Shower shower)
+    : m_shower(std::move(shower)) { }
 
-void install(Shower shower) {
-    installed() = std::move(shower);
+bool TrayBalloons::show(const QString& title, const QString& text, OnClick onClick) const {
+    return m_shower && m_shower(title, text, std::move(onClick));
 }
 
-bool show(const QString& title, const QString& text, OnClick onClick) {
-    const Shower& shower = installed();
-    return shower && shower(title, text, std::move(onClick));
-}
-
-} // namespace qz::TrayBalloons
+} // namespace qz

@@ -1,24 +1,14 @@
 #include "TrayPopupPosition.h"
 
-namespace qz::TrayPopupPosition {
+namespace qz {
 
-namespace {
-std::optional<QPoint>& requested() {
-    static std::optional<QPoint> position;
-    return position;
-}
-} // namespace
-
-Scope::Scope(QPoint position) {
-    requested() = position;
+TrayPopupPosition::Scope::Scope(TrayPopupPosition& position, QPoint at)
+    : m_position(position) {
+    m_position.m_requested = at;
 }
 
-Scope::~Scope() {
-    requested().reset();
+TrayPopupPosition::Scope::~Scope() {
+    m_position.m_requested.reset();
 }
 
-std::optional<QPoint> current() {
-    return requested();
-}
-
-} // namespace qz::TrayPopupPosition
+} // namespace qz

@@ -66,16 +66,16 @@ QLabel* pathLabel(const QString& path) {
 }
 } // namespace
 
-void showInternetOptions(QWidget* parent, QWebEngineProfile* profile) {
-    static QPointer<InternetOptionsDialog> current;
-    if (!current) {
-        current = new InternetOptionsDialog(parent, profile);
-        current->show();
+void showInternetOptions(
+    QPointer<InternetOptionsDialog>& shown, QWidget* parent, QWebEngineProfile* profile) {
+    if (!shown) {
+        shown = new InternetOptionsDialog(parent, profile);
+        shown->show();
     } else {
-        current->showNormal();
+        shown->showNormal();
     }
-    current->raise();
-    current->activateWindow();
+    shown->raise();
+    shown->activateWindow();
 }
 
 InternetOptionsDialog::InternetOptionsDialog(QWidget* parent, QWebEngineProfile* profile)

@@ -9,11 +9,12 @@ class QWebEngineProfile;
 
 namespace qz {
 
+class InternetOptionsDialog;
 struct ProfileDeletion;
 
-// Opens the shell's own "Internet 选项" dialog on the given profile and returns at once; while one is
-// open, it is raised instead of opening a second one.
-void showInternetOptions(QWidget* parent, QWebEngineProfile* profile);
+// Opens the shell's own "Internet 选项" dialog on the given profile and returns at once; while the one
+// in shown is open, it is raised instead of opening a second one.
+void showInternetOptions(QPointer<InternetOptionsDialog>& shown, QWidget* parent, QWebEngineProfile* profile);
 
 // Where the profile keeps its data, how much the cache takes on disk, and deleting cookies, cache
 // and the record of visited links, each only after the user has said yes. Non-modal; it deletes

@@ -31,8 +31,9 @@ QUrl addressOf(const std::u16string& url) {
 }
 } // namespace
 
-QtBrowser::QtBrowser(QWidget* container, QWebEngineProfile* profile)
-    : m_view(new QWebEngineView(container)) {
+QtBrowser::QtBrowser(QWidget* container, QWebEngineProfile* profile, Printing& printing)
+    : m_view(new QWebEngineView(container))
+    , m_printing(printing) {
     m_view->setPage(new WebPage(profile, m_view));
     constexpr FormDescription form = kFormDescription;
     m_view->setGeometry(twipsToPixels(form.browserLeft), twipsToPixels(form.browserTop),
@@ -95,15 +96,15 @@ void QtBrowser::ExecWB(std::int32_t command, std::int32_t option) {
     switch (command) {
     case OLECMDID_PRINT:
         if (option == kDontPromptUser)
-            printPageWithoutDialog(&view);
+            m_printing.printWithoutDialog(&view);
         else
-            printPage(&view, owner);
+            m_printing.print(&view, owner);
         return;
     case OLECMDID_PRINTPREVIEW:
-        previewPage(&view, owner);
+        m_printing.preview(&view, owner);
         return;
     case OLECMDID_PAGESETUP:
-        setUpPage(owner);
+        m_printing.setUp(owner);
         return;
     default:
         throw PlatformError("ExecWB: unsupported command " + std::to_string(command));

@@ -11,12 +11,15 @@ class QWidget;
 
 namespace qz {
 
+class Printing;
+
 // WebBrowser1 on Qt WebEngine: a view inside the main window's surface, placed by absolute
 // geometry in twips as its container sets it. The view belongs to the browser control; once the
 // view is gone (its window destroyed) every call raises PlatformError.
 class QtBrowser final : public Browser {
 public:
-    QtBrowser(QWidget* container, QWebEngineProfile* profile);
+    // Print, preview and page set-up go through printing.
+    QtBrowser(QWidget* container, QWebEngineProfile* profile, Printing& printing);
     ~QtBrowser() override;
     QtBrowser(const QtBrowser&) = delete;
     QtBrowser& operator=(const QtBrowser&) = delete;
@@ -45,6 +48,7 @@ private:
     QWebEngineView& live(const char* operation) const;
 
     QPointer<QWebEngineView> m_view;
+    Printing& m_printing;
     // The address last asked for: the engine reports none until the navigation has begun.
     QUrl m_requested;
     bool m_loadStarted = false;

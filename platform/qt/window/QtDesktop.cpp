@@ -125,7 +125,7 @@ std::int64_t QtDesktop::Shell(const std::u16string& commandLine, std::int32_t) {
     const QString line = toQString(commandLine);
     if (line == QString::fromUtf16(kInternetOptionsCommand)) {
         // There is no control panel to run here: the shell's own dialog stands in for it, in process.
-        showInternetOptions(shownOwner(), m_profile);
+        showInternetOptions(m_internetOptions, shownOwner(), m_profile);
         return QCoreApplication::applicationPid();
     }
     const QStringList words = QProcess::splitCommand(line);

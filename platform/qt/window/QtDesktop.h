@@ -9,6 +9,8 @@ class QWebEngineProfile;
 
 namespace qz {
 
+class InternetOptionsDialog;
+
 // Message box, message pump, process start and the notification area's presence, over Qt.
 class QtDesktop final : public Desktop {
 public:
@@ -27,6 +29,7 @@ private:
 
     QPointer<QWidget> m_owner;
     QWebEngineProfile* m_profile;
+    QPointer<InternetOptionsDialog> m_internetOptions;
 };
 
 } // namespace qz

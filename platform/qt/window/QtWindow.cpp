@@ -30,9 +30,10 @@ constexpr StateName kWindowStates[] = {
 };
 } // namespace
 
-QtWindow::QtWindow(MainWindow& window, HandleTable& handles)
+QtWindow::QtWindow(MainWindow& window, HandleTable& handles, const TrayPopupPosition& popupPosition)
     : m_window(&window)
     , m_handles(handles)
+    , m_popupPosition(popupPosition)
     , m_hWnd(handles.addWindow(&window)) {
     // A destroyed window's handle must name nothing, so that the tray calls on it fail as they should.
     m_destroyedConnection = QObject::connect(
@@ -145,7 +146,7 @@ void QtWindow::PopupMenu(const MenuItem& menu) {
     if (popup->isVisible())
         return;
     // The nested loop runs the picked item's handler before exec returns.
-    popup->exec(TrayPopupPosition::current().value_or(QCursor::pos()));
+    popup->exec(m_popupPosition.current().value_or(QCursor::pos()));
 }
 
 void QtWindow::Unload() {

@@ -9,6 +9,7 @@ namespace qz {
 
 class HandleTable;
 class MainWindow;
+class TrayPopupPosition;
 class MenuBuilder;
 
 // The main window's services over MainWindow, in its logical geometry: Width and Height are the area
@@ -17,7 +18,8 @@ class MenuBuilder;
 // Once the window is destroyed every call raises PlatformError.
 class QtWindow final : public Window {
 public:
-    QtWindow(MainWindow& window, HandleTable& handles);
+    // The tray menu opens where popupPosition says, at the pointer otherwise.
+    QtWindow(MainWindow& window, HandleTable& handles, const TrayPopupPosition& popupPosition);
     ~QtWindow() override;
     QtWindow(const QtWindow&) = delete;
     QtWindow& operator=(const QtWindow&) = delete;
@@ -52,6 +54,7 @@ private:
 
     QPointer<MainWindow> m_window;
     HandleTable& m_handles;
+    const TrayPopupPosition& m_popupPosition;
     HWND m_hWnd;
     QMetaObject::Connection m_destroyedConnection;
     const MenuBuilder* m_menus = nullptr;
