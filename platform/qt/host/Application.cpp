@@ -8,9 +8,6 @@
 
 #include "Profile.h"
 #include "commands/MenuTree.h"
-#include "platform/qt/downloads/Downloads.h"
-#include "platform/qt/questions/PermissionQuestions.h"
-#include "platform/qt/tray/PortalNotifications.h"
 #include "platform/qt/window/MainWindow.h"
 #include "platform/qt/window/MenuBuilder.h"
 #include "platform/qt/window/QtBrowser.h"
@@ -42,7 +39,7 @@ Application::Application(const WritableStorage& storage)
     })
     , m_window(createMainWindow())
     , m_mainWindowPresence(m_window.get())
-    , m_profile(createProfile(storage))
+    , m_profile(createProfile(storage, m_balloons, m_mainWindowPresence))
     , m_qtWindow(*m_window, m_handles, m_popupPosition)
     , m_browser(std::make_unique<QtBrowser>(m_window->surface(), m_profile, m_printing))
     , m_timer(kFormDescription.timerInterval, kFormDescription.timerEnabled)
@@ -50,11 +47,6 @@ Application::Application(const WritableStorage& storage)
     , m_events(FormParts { m_qtWindow, *m_browser, m_timer, m_screen, m_desktop })
     , m_menus(std::make_unique<MenuBuilder>(
           *m_window, kMenuTree, [this](const MenuItem& item) { m_events.menuPicked(item); })) {
-    // Without a handler the engine cancels every download, an installer the portal offers too.
-    new Downloads(m_profile, m_balloons, m_mainWindowPresence);
-    const auto* permissions = new PermissionQuestions(m_profile, m_mainWindowPresence);
-    new PortalNotifications(m_profile, *permissions, m_balloons, m_mainWindowPresence);
-
     installTraySystemCalls(&m_win32);
     m_qtWindow.setMenus(m_menus.get());
     m_win32.setTrayMenu(m_menus->menu("mnuTray"));

@@ -4,6 +4,9 @@
 #include <QWebEngineProfile>
 
 #include "WritableStorage.h"
+#include "platform/qt/downloads/Downloads.h"
+#include "platform/qt/questions/PermissionQuestions.h"
+#include "platform/qt/tray/PortalNotifications.h"
 
 namespace qz {
 
@@ -12,7 +15,8 @@ namespace {
 constexpr char kStorageName[] = "qz-shell";
 } // namespace
 
-QWebEngineProfile* createProfile(const WritableStorage& storage) {
+QWebEngineProfile* createProfile(
+    const WritableStorage& storage, const TrayBalloons& balloons, const MainWindowPresence& mainWindow) {
     QWebEngineProfile* profile = nullptr;
     // The engine flushes cookies and cache when the profile goes, with the QApplication.
     if (storage.profileOnDisk()) {
@@ -25,6 +29,10 @@ QWebEngineProfile* createProfile(const WritableStorage& storage) {
         // Nothing can be kept: the whole profile lives in memory for this run.
         profile = new QWebEngineProfile(qApp);
     }
+    // Without a handler the engine cancels every download, an installer the portal offers too.
+    new Downloads(profile, balloons, mainWindow);
+    const auto* permissions = new PermissionQuestions(profile, mainWindow);
+    new PortalNotifications(profile, *permissions, balloons, mainWindow);
     return profile;
 }
 

@@ -14,6 +14,7 @@ namespace qz {
 namespace {
 constexpr int kSignals[] = { SIGTERM, SIGINT, SIGHUP };
 
+// Shared with the signal handler, which can reach nothing else.
 std::array<int, 2> signalPipe { -1, -1 };
 volatile std::sig_atomic_t unreported = 0;
 

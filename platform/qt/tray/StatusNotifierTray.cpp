@@ -22,6 +22,7 @@ constexpr int kRegisterAttempts = 40;
 constexpr std::chrono::milliseconds kRegisterRetry { 250 };
 
 QString nextConnectionName() {
+    // Process-wide by nature: no two items of the process may share a bus connection's name.
     static int count = 0;
     return QStringLiteral("qz-status-notifier-%1").arg(++count);
 }
