@@ -9,24 +9,13 @@
 
 #include "MainWindow.h"
 #include "PermissionQuestions.h"
+#include "PortalScope.h"
 #include "SiteName.h"
 #include "TrayBalloons.h"
-#include "app/BuildConfig.h"
 
 namespace qz::PortalNotifications {
 
 namespace {
-bool isPortalSite(const QUrl& origin) {
-    if (origin.scheme() != u"http" && origin.scheme() != u"https")
-        return false;
-    const QString site
-        = origin.port() < 0 ? origin.host() : QStringLiteral("%1:%2").arg(origin.host()).arg(origin.port());
-    for (const char16_t* host : { build::ServiceHost, build::SearchHost, build::SiteHost, build::HomeHost })
-        if (site.compare(QString::fromUtf16(host), Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}
-
 bool sameSite(const QUrl& page, const QUrl& origin) {
     return page.scheme() == origin.scheme() && page.host() == origin.host() && page.port() == origin.port();
 }
@@ -57,7 +46,7 @@ void showSendingWindow(const QUrl& origin) {
 
 void present(std::unique_ptr<QWebEngineNotification> notification) {
     const QUrl origin = notification->origin();
-    if (!isPortalSite(origin) || !PermissionQuestions::mayNotify(origin)) {
+    if (!PortalScope::built().contains(origin) || !PermissionQuestions::mayNotify(origin)) {
         notification->close();
         return;
     }
