@@ -5,8 +5,13 @@ set(QZ_SEARCH_HOST "127.0.0.1:8302" CACHE STRING "Host of the search portal")
 set(QZ_SITE_HOST "127.0.0.1:8303" CACHE STRING "Host of the site directory")
 set(QZ_HOME_HOST "127.0.0.1:8304" CACHE STRING "Host of the update, tutorial, feedback, introduction and home pages")
 
-function(qz_check_host variable)
-  set(value "${${variable}}")
+# Hosts besides the four whose pages the shell shows itself (a site the portal logs in through, say);
+# every other web address opens in the user's own browser. Entries are written like the four hosts,
+# parted by ";" or ",".
+set(QZ_TRUSTED_HOSTS "" CACHE STRING "Further hosts the shell shows itself, host or host:port, parted by ; or ,")
+
+# Checks one bare host[:port]; variable names it in the message.
+function(qz_check_host_value variable value)
   # A host label: letters, digits and hyphens, not starting or ending with a hyphen.
   set(label "[A-Za-z0-9]([A-Za-z0-9-]*[A-Za-z0-9])?")
   if(value STREQUAL "")
@@ -21,6 +26,23 @@ function(qz_check_host variable)
   endif()
 endfunction()
 
+function(qz_check_host variable)
+  qz_check_host_value(${variable} "${${variable}}")
+endfunction()
+
 foreach(host QZ_SERVICE_HOST QZ_SEARCH_HOST QZ_SITE_HOST QZ_HOME_HOST)
   qz_check_host(${host})
 endforeach()
+
+# The trusted hosts reach the code as one comma-separated text of checked entries.
+string(REPLACE "," ";" qz_trusted_entries "${QZ_TRUSTED_HOSTS}")
+set(QZ_TRUSTED_HOSTS_TEXT "")
+foreach(entry IN LISTS qz_trusted_entries)
+  string(STRIP "${entry}" entry)
+  if(entry STREQUAL "")
+    continue()
+  endif()
+  qz_check_host_value("QZ_TRUSTED_HOSTS entry" "${entry}")
+  list(APPEND QZ_TRUSTED_HOSTS_TEXT "${entry}")
+endforeach()
+list(JOIN QZ_TRUSTED_HOSTS_TEXT "," QZ_TRUSTED_HOSTS_TEXT)

@@ -31,16 +31,20 @@ SITE_ROLES = {
     "site": "site directory",
     "home": "update, tutorial, guest book, introduction, home page",
 }
+# A site that is not the portal's, on another loopback address: the shell hands its addresses to the
+# user's own browser. The site directory links to it.
+DEFAULT_OUTSIDE = "127.0.0.2:8305"
 DEFAULT_START_TITLE = "QZ 门户@800@560"
 SESSION_COOKIE = "qz_session=demo"
 
 
 def page(title, heading, paragraphs, links=(), head_extra=""):
-    """A complete UTF-8 page; title, heading and paragraphs are plain text, links are (href, text)."""
+    """A complete UTF-8 page; title, heading and paragraphs are plain text, links are (href, text) or
+    (href, text, target)."""
     body = [f"<h1>{html.escape(heading)}</h1>"]
     body += [f"<p>{html.escape(text)}</p>" for text in paragraphs]
     if links:
-        items = "".join(f'<li><a href="{html.escape(href)}">{html.escape(text)}</a></li>' for href, text in links)
+        items = "".join(link_item(*link) for link in links)
         body.append(f"<ul>{items}</ul>")
     return (
         "<!DOCTYPE html>\n"
@@ -49,6 +53,11 @@ def page(title, heading, paragraphs, links=(), head_extra=""):
         "<style>body{font-family:sans-serif;margin:16px;line-height:1.5}h1{font-size:22px}</style>\n"
         f"{head_extra}</head>\n<body>\n" + "\n".join(body) + "\n</body>\n</html>\n"
     )
+
+
+def link_item(href, text, target=None):
+    opens = f' target="{html.escape(target)}"' if target else ""
+    return f'<li><a href="{html.escape(href)}"{opens}>{html.escape(text)}</a></li>'
 
 
 def refresh_script(url, after):
@@ -112,6 +121,22 @@ class Portal:
         state = "您已登录（会话 Cookie 已收到）。" if SESSION_COOKIE in cookie else "您尚未登录：没有收到会话 Cookie。"
         return HTTPStatus.OK, [], page("会员大厅", "会员大厅", [state, "这里可以查看积分、消息和个人资料。"])
 
+    def site_directory(self, query, cookie):
+        """Links to a site outside the portal: the shell opens them in the user's own browser."""
+        links = [
+            (self.url("outside", "/news/"), "新闻（外部网站）"),
+            (self.url("outside", "/shop/"), "购物（外部网站，新窗口）", "_blank"),
+            (self.url("site", "/test/redirect?to=" + quote(self.url("outside", "/video/"), safe="")),
+             "视频（经门户跳转到外部网站）"),
+            (self.url("search", "/?from=qz"), "智能搜索（门户，留在 QZ 中）"),
+        ]
+        return HTTPStatus.OK, [], page("网址导航", "网址导航", [
+            "常用网站分类：新闻、购物、视频、游戏。",
+            "门户以外的网站在您自己的浏览器中打开，QZ 中仍显示门户。"], links)
+
+    def outside_page(self, query, cookie):
+        return HTTPStatus.OK, [], page("外部网站", "外部网站", ["这是门户以外的网站：QZ 把它交给了您自己的浏览器。"])
+
     def static(self, title, heading, *paragraphs):
         return lambda query, cookie: (HTTPStatus.OK, [], page(title, heading, paragraphs))
 
@@ -128,7 +153,7 @@ class Portal:
         if site == "search":
             return {"/": self.static("智能搜索", "智能搜索", "请输入关键词进行搜索。", "演示门户不提供真正的搜索结果。")}
         if site == "site":
-            return {"/": self.static("网址导航", "网址导航", "常用网站分类：新闻、购物、视频、游戏。", "演示门户中的链接仅作展示。")}
+            return {"/": self.site_directory}
         if site == "home":
             return {
                 "/qz/Update/": self.static("软件更新", "软件更新", "您使用的是最新版本，无需更新。", "更新说明：修复了若干问题，提升了稳定性。"),
@@ -149,6 +174,10 @@ class Portal:
         if "next" in query:
             head = refresh_script(query["next"][0], float(query.get("after", ["0"])[0] or 0))
         return HTTPStatus.OK, [], page(title, "测试页面", ["这是测试页面，标题由地址中的参数决定。", f"标题：{title}"], (), head)
+
+    def test_redirect(self, query, cookie):
+        """A server redirect (302) to the address in to."""
+        return HTTPStatus.FOUND, [("Location", query.get("to", ["/"])[0])], page("跳转", "跳转", ["正在跳转。"])
 
     def test_status(self, query, cookie):
         try:
@@ -233,7 +262,10 @@ def not_found(path):
 
 def make_handler(portal, site):
     routes = portal.routes(site)
+    if site == "outside":
+        routes = {}
     routes.update({
+        "/test/redirect": portal.test_redirect,
         "/test/page": portal.test_page,
         "/test/status": portal.test_status,
         "/test/popups": portal.test_popups,
@@ -265,6 +297,8 @@ def make_handler(portal, site):
             if path == ATTACHMENT_PATH:
                 return stream_attachment(self, query, send_body, portal.log)
             route = routes.get(path) or (test_pages_route(path) if path.startswith("/test/pages/") else None)
+            if site == "outside" and not route:
+                route = portal.outside_page
             if path == LOGIN_PATH:
                 route = lambda query, cookie: test_login(self.headers.get("Authorization", ""))  # noqa: E731
             status, headers, body = route(query, cookie) if route else not_found(path)
@@ -371,12 +405,14 @@ def parse_args(argv):
         description="The demo portal for qz-shell: four small sites on loopback, every request logged as JSON.",
         epilog="Test pages on every site: /test/page?title=TEXT&delay=SECONDS[&next=URL&after=SECONDS], "
         "/test/status?code=500, /test/popups?n=20, /test/bad-bytes, /test/big-title?size=BYTES and "
-        "/test/title-storm?interval=MS, /test/login (user demo, password qz-demo), /test/attachment?size=BYTES&rate=BYTES_PER_S&name=NAME. Port 0 picks a free port; the addresses in use are printed as one JSON "
-        "line on standard output once all four sites listen.",
+        "/test/title-storm?interval=MS, /test/redirect?to=URL, /test/login (user demo, password qz-demo), /test/attachment?size=BYTES&rate=BYTES_PER_S&name=NAME. Port 0 picks a free port; the addresses in use are printed as one JSON "
+        "line on standard output once all sites listen.",
     )
     for site, default in DEFAULT_HOSTS.items():
         parser.add_argument(f"--{site}", default=default, metavar="HOST:PORT",
                             help=f"{SITE_ROLES[site]} (default {default})")
+    parser.add_argument("--outside", default=DEFAULT_OUTSIDE, metavar="HOST:PORT",
+                        help=f"a site outside the portal, which the site directory links to (default {DEFAULT_OUTSIDE})")
     parser.add_argument("--start-title", default=DEFAULT_START_TITLE,
                         help=f"title of the start page /api/qz/ (default {DEFAULT_START_TITLE!r})")
     parser.add_argument("--start-delay", type=float, default=0.0, metavar="SECONDS",
@@ -388,7 +424,7 @@ def parse_args(argv):
     parser.add_argument("--log", default=os.path.join("build", "portal.log"), metavar="PATH",
                         help="request log, one JSON line per request, appended (default build/portal.log)")
     args = parser.parse_args(argv)
-    for site in DEFAULT_HOSTS:
+    for site in [*DEFAULT_HOSTS, "outside"]:
         try:
             split_address(getattr(args, site))
         except argparse.ArgumentTypeError as error:
@@ -398,10 +434,10 @@ def parse_args(argv):
 
 def main(argv=None):
     args = parse_args(argv)
-    hosts = {site: getattr(args, site) for site in DEFAULT_HOSTS}
+    hosts = {site: getattr(args, site) for site in [*DEFAULT_HOSTS, "outside"]}
     servers = {}
     try:
-        for site in DEFAULT_HOSTS:
+        for site in hosts:
             servers[site] = Server(split_address(hosts[site]), None)
     except OSError as error:
         print(f"demo_portal: cannot listen on {hosts[site]} ({site}): {error.strerror}", file=sys.stderr)

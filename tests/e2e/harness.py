@@ -195,9 +195,11 @@ class ShellTestCase(unittest.TestCase):
         self.wm = self.session.start_window_manager(self._env())
         return self.wm
 
-    def start_portal(self, *options):
-        """The demo portal on the shell's four hosts; waits until all four listen."""
+    def start_portal(self, *options, moved=()):
+        """The demo portal on the shell's four hosts, but the sites in moved on a free port of their host,
+        leaving their address to a server of the test's; waits until all four listen."""
         hosts = {site: getattr(config, site) for site in SITES}
+        hosts.update({site: hosts[site].rpartition(":")[0] + ":0" for site in moved})
         self.portal, self.portal_hosts = self.session.start_portal(config.portal, hosts, *options)
         self.portal_log = self.session.portal_log
         return self.portal

@@ -22,10 +22,12 @@ class PageSafety(CommandTestCase):
         wait_until(lambda: self.requests_for(path), 15, f"the start page moves on to {name}")
         return main
 
-    def start_site(self, body, tls=False):
-        """A site on loopback answering body to every request, with tls over HTTPS with a certificate
-        it signed itself; returns its address and the paths it was asked for."""
-        server = ThreadingHTTPServer(("127.0.0.1", 0), None)
+    def start_site(self, site, body, tls=False):
+        """A site on the address of one of the portal's sites (the shell shows no other), answering body
+        to every request, with tls over HTTPS with a certificate it signed itself; returns its address
+        and the paths it was asked for. The demo portal moves that site elsewhere."""
+        host, _, port = getattr(harness.config, site).rpartition(":")
+        server = ThreadingHTTPServer((host, int(port)), None)
         asked = []
 
         class Site(BaseHTTPRequestHandler):
@@ -52,15 +54,16 @@ class PageSafety(CommandTestCase):
         threading.Thread(target=server.serve_forever, daemon=True).start()
         self.addCleanup(server.server_close)
         self.addCleanup(server.shutdown)
-        return f"{'https' if tls else 'http'}://127.0.0.1:{server.server_address[1]}/", asked
+        return f"{'https' if tls else 'http'}://{host}:{port}/", asked
 
     def test_untrusted_certificate_asks_once_and_shows_the_site_only_when_the_user_goes_on(self):
-        secure, asked = self.start_site("<title>证书测试</title>", tls=True)
+        secure, asked = self.start_site("home", "<title>证书测试</title>", tls=True)
         images = "".join(f'<img src="{secure}{n}.png">' for n in range(4))
-        plain, _ = self.start_site(f'<title>图片页</title><a href="{secure}" style="display:block;height:90vh">'
-                                   f"{images}</a>")
+        plain, _ = self.start_site("search", f'<title>图片页</title><a href="{secure}" '
+                                   f'style="display:block;height:90vh">{images}</a>')
         self.start_tray()
-        self.start_portal("--start-title", "起始页", "--start-next", plain, "--start-next-after", "0.3")
+        self.start_portal("--start-title", "起始页", "--start-next", plain, "--start-next-after", "0.3",
+                          moved=("home", "search"))
         self.start_shell()
         main = self.find_main_window()
         # Four pictures of the untrusted site: one question, and after 返回 (the default) no more.

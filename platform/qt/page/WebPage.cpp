@@ -5,6 +5,7 @@
 #include <QWebEngineSettings>
 
 #include "BrowserWindow.h"
+#include "OutsideLinks.h"
 #include "platform/qt/questions/PermissionQuestions.h"
 
 namespace qz {
@@ -38,7 +39,8 @@ bool opensEmptyDocument(const QUrl& requested) {
 } // namespace
 
 WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
-    : QWebEnginePage(profile, parent) {
+    : QWebEnginePage(profile, parent)
+    , m_outsideLinks(new OutsideLinks(this)) {
     // The engine lets scripts open windows at will unless told otherwise. With this off, windows
     // the user asked for (a click on a link or a button) still open, and a page that opens windows
     // on its own is held back, as a browser's pop-up blocker does.
@@ -55,8 +57,21 @@ WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
         [this](RenderProcessTerminationStatus status, int) { recoverRenderer(status); });
 }
 
-// Tabs, background tabs and script dialogs alike: the shell has windows, not tabs.
+bool WebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+    // Frames inside a portal page are the portal's own choice. The shell's own loads (its menus'
+    // portal links, a reload, going back) lead to pages it showed or chose; every way a page itself
+    // leaves (a link, a form, a script, a server's redirect at each hop) is judged.
+    if (!isMainFrame || type == NavigationTypeTyped || type == NavigationTypeReload
+        || type == NavigationTypeBackForward)
+        return true;
+    return m_outsideLinks->admits(url);
+}
+
+// Tabs, background tabs and script dialogs alike: the shell has windows, not tabs. A window for an
+// outside address is never made: the address goes to the user's browser.
 void WebPage::openRequestedWindow(QWebEngineNewWindowRequest& request) {
+    if (!m_outsideLinks->admits(request.requestedUrl()))
+        return;
     auto* window = new BrowserWindow(profile());
     request.openIn(window->page());
     // A script of the opener that touches the engine's initial empty document of the new window

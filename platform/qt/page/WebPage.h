@@ -14,9 +14,13 @@ class QWebEngineNewWindowRequest;
 
 namespace qz {
 
-// The page of every browser view the shell shows. A page that opens a window (a link with a target,
-// window.open) gets a new BrowserWindow on the same profile. A page whose renderer process dies is
-// reloaded, or shows a short notice with a way back to the address it showed.
+class OutsideLinks;
+
+// The page of every browser view the shell shows. It shows the portal's pages only: a way out of
+// the portal, in the page or in a window it opens, leads to the user's own browser. A page that
+// opens a window of the portal (a link with a target, window.open) gets a new BrowserWindow on the
+// same profile. A page whose renderer process dies is reloaded, or shows a short notice with a way
+// back to the address it showed.
 class WebPage final : public QWebEnginePage {
     Q_OBJECT
 public:
@@ -28,6 +32,7 @@ public:
     const EditableFocus& editableFocus() const { return m_editableFocus; }
 
 protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     void javaScriptAlert(const QUrl& securityOrigin, const QString& text) override;
     bool javaScriptConfirm(const QUrl& securityOrigin, const QString& text) override;
     bool javaScriptPrompt(
@@ -46,6 +51,7 @@ private:
     LoginQuestions m_logins { this };
     EditableFocus m_editableFocus { this };
     OpenedWindowWrites m_openedWindowWrites { this };
+    OutsideLinks* m_outsideLinks;
     RendererCrashPolicy m_crashes;
     // The last address the page showed before its renderer died; the notice never replaces it.
     QUrl m_lastAddress;

@@ -8,25 +8,14 @@
 #include <QWebEngineView>
 
 #include "TrayBalloons.h"
-#include "app/BuildConfig.h"
 #include "platform/qt/SiteName.h"
+#include "platform/qt/page/PortalScope.h"
 #include "platform/qt/questions/PermissionQuestions.h"
 #include "platform/qt/window/MainWindowPresence.h"
 
 namespace qz {
 
 namespace {
-bool isPortalSite(const QUrl& origin) {
-    if (origin.scheme() != u"http" && origin.scheme() != u"https")
-        return false;
-    const QString site
-        = origin.port() < 0 ? origin.host() : QStringLiteral("%1:%2").arg(origin.host()).arg(origin.port());
-    for (const char16_t* host : { build::ServiceHost, build::SearchHost, build::SiteHost, build::HomeHost })
-        if (site.compare(QString::fromUtf16(host), Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}
-
 bool sameSite(const QUrl& page, const QUrl& origin) {
     return page.scheme() == origin.scheme() && page.host() == origin.host() && page.port() == origin.port();
 }
@@ -66,7 +55,7 @@ void PortalNotifications::showSendingWindow(const QUrl& origin) {
 
 void PortalNotifications::present(std::unique_ptr<QWebEngineNotification> notification) {
     const QUrl origin = notification->origin();
-    if (!isPortalSite(origin) || !m_permissions.mayNotify(origin)) {
+    if (!PortalScope::built().contains(origin) || !m_permissions.mayNotify(origin)) {
         notification->close();
         return;
     }

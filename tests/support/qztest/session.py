@@ -142,7 +142,9 @@ class Session:
         waits until all four listen. Returns the portal and the addresses it reports."""
         self.portal_log = os.path.join(self.logs, "portal.log")
         argv = [sys.executable, "-B", portal, "--log", self.portal_log,
-                *[arg for site in SITES for arg in (f"--{site}", hosts[site])], *options]
+                *[arg for site in SITES for arg in (f"--{site}", hosts[site])],
+                # The site outside the portal on a free port: nothing waits for it at a fixed one.
+                "--outside", "127.0.0.2:0", *options]
         # The ports are fixed: another run on this machine (a benchmark, a test) may hold them for a while.
         deadline = time.monotonic() + port_wait
         while True:

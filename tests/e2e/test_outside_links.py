@@ -1,0 +1,83 @@
+"""Addresses outside the portal open in the user's own browser; the shell keeps showing the portal."""
+
+import os
+from urllib.parse import quote
+
+import harness
+from demo_portal import DEFAULT_OUTSIDE
+from harness import CommandTestCase, wait_until
+
+OUTSIDE = f"http://{DEFAULT_OUTSIDE}/"
+# The rows of portal/pages/outside-links.html, top down, each named by the path it leads to.
+WAYS_OUT = ["link", "blank", "open", "redirect", "location", "blank-redirect"]
+ROW_HEIGHT = 30
+
+
+class OutsideLinks(CommandTestCase):
+    def open_page(self, name, browser=True):
+        """The shell on a test page, with a stand-in default browser first on its PATH that records
+        the addresses it gets; without browser, with no way at all to open an address."""
+        folder = os.path.join(self.home, "bin")
+        os.makedirs(folder)
+        self.handed = os.path.join(self.home, "handed-over")
+        with open(os.path.join(folder, "xdg-open"), "w", encoding="utf-8") as script:
+            script.write(f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{self.handed}"\n')
+        os.chmod(script.name, 0o755)
+        self.start_tray()
+        self.start_portal("--outside", DEFAULT_OUTSIDE, "--start-title", "起始页", "--start-next",
+                          f"/test/pages/{name}?to={quote(OUTSIDE, safe='')}", "--start-next-after", "0.3")
+        self.start_shell(PATH=f"{folder}:{os.environ['PATH']}" if browser else "/nonexistent", BROWSER="",
+                         DEFAULT_BROWSER="")
+        return self.find_main_window()
+
+    def handed_over(self):
+        return self.read(self.handed).splitlines()
+
+    def click_row(self, row):
+        geometry = self.geometry()
+        self.xdotool("mousemove", geometry.x + 60,
+                     geometry.y + harness.MENU_BAR_HEIGHT + row * ROW_HEIGHT + ROW_HEIGHT // 2, "click", 1)
+
+    def test_every_way_out_reaches_the_browser_and_the_portal_stays(self):
+        main = self.open_page("outside-links")
+        self.wait_for_caption("外部链接测试", timeout=20)
+        for row, way in enumerate(WAYS_OUT):
+            self.click_row(row)
+            wait_until(lambda: len(self.handed_over()) > row, 20, f"the {way} address reaches the browser")
+            self.assertEqual(self.handed_over(), [OUTSIDE + w for w in WAYS_OUT[:row + 1]])
+            self.assertEqual(self.caption(), "外部链接测试", "the shell's page stays")
+            wait_until(lambda: self.own_windows() == [main], 20, "no window of the shell's is left for it")
+
+        # The portal's own page still opens in a window of the shell's, with the session; it is the
+        # only window besides the main one.
+        self.click_row(len(WAYS_OUT))
+        self.wait_for_new_window([main], caption="会员大厅")
+        self.assertIn("qz_session=demo", self.requests_for("/member/")[-1]["cookie"])
+        self.assertEqual([r["path"] for r in self.requests() if r["site"] == "outside"], [],
+                         "the shell sent nothing to the outside site")
+        self.assertNoShellErrors()
+
+    def test_a_page_that_keeps_leaving_is_handed_over_once(self):
+        main = self.open_page("outside-loop")
+        self.wait_for_caption("外链循环：20 次", timeout=20)
+        wait_until(self.handed_over, 20, "the first try reaches the browser")
+        self.assertEqual(self.handed_over(), [OUTSIDE + "loop"])
+
+        # A click in the page is the user's again: one more try goes through.
+        self.click(main, 1)
+        wait_until(lambda: len(self.handed_over()) == 2, 20, "a try after the click reaches the browser")
+        self.assertEqual(self.own_windows(), [main])
+        self.assertEqual([r for r in self.requests() if r["site"] == "outside"], [])
+
+    def test_without_a_browser_a_message_offers_the_address(self):
+        main = self.open_page("outside-links", browser=False)
+        self.wait_for_caption("外部链接测试", timeout=20)
+        self.click_row(0)
+        message = self.wait_for_new_window([main], caption="无法打开网址")
+        self.screenshot("no-browser")
+        self.key("Return", window=message)  # 复制网址
+        wait_until(lambda: harness.selection_text(self.x) == OUTSIDE + "link", 15, "the address is copied")
+
+
+if __name__ == "__main__":
+    harness.main()
