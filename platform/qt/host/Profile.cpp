@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QWebEngineProfile>
+#include <QtGlobal>
 
 #include "WritableStorage.h"
 #include "platform/qt/downloads/Downloads.h"
@@ -29,6 +30,11 @@ QWebEngineProfile* createProfile(
         // Nothing can be kept: the whole profile lives in memory for this run.
         profile = new QWebEngineProfile(qApp);
     }
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // The shell keeps no settings: an answer holds until the shell ends, kept by its permission questions,
+    // which also refuse unasked while the window is hidden, a refusal that must not outlast that moment.
+    profile->setPersistentPermissionsPolicy(QWebEngineProfile::PersistentPermissionsPolicy::AskEveryTime);
+#endif
     // Without a handler the engine cancels every download, an installer the portal offers too.
     new Downloads(profile, balloons, mainWindow);
     const auto* permissions = new PermissionQuestions(profile, mainWindow);

@@ -6,8 +6,13 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QWebEngineProfile>
-#include <QWebEngineQuotaRequest>
 #include <QWebEngineRegisterProtocolHandlerRequest>
+#include <QtGlobal>
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#include <QWebEnginePermission>
+#else
+#include <QWebEngineQuotaRequest>
+#endif
 
 #include "platform/qt/LiteralText.h"
 #include "platform/qt/SiteName.h"
@@ -22,30 +27,47 @@ QString answerKey(const QUrl& origin, const QString& what) {
         + u' ' + what;
 }
 
-QString featureKey(QWebEnginePage::Feature feature) {
-    return QStringLiteral("feature:%1").arg(int(feature));
+// Qt 6.8 asks through QWebEnginePermission, with kinds of its own; Qt 6.4 names them features.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+using PermissionKind = QWebEnginePermission::PermissionType;
+#define QZ_PERMISSION(name) QWebEnginePermission::PermissionType::name
+#else
+using PermissionKind = QWebEnginePage::Feature;
+#define QZ_PERMISSION(name) QWebEnginePage::name
+#endif
+
+QString featureKey(PermissionKind kind) {
+    return QStringLiteral("feature:%1").arg(int(kind));
 }
 
-QString featureWish(QWebEnginePage::Feature feature) {
-    switch (feature) {
-    case QWebEnginePage::Notifications:
+QString featureWish(PermissionKind kind) {
+    switch (kind) {
+    case QZ_PERMISSION(Notifications):
         return QStringLiteral("向您显示通知");
-    case QWebEnginePage::Geolocation:
+    case QZ_PERMISSION(Geolocation):
         return QStringLiteral("获取您的位置");
-    case QWebEnginePage::MediaAudioCapture:
+    case QZ_PERMISSION(MediaAudioCapture):
         return QStringLiteral("使用您的麦克风");
-    case QWebEnginePage::MediaVideoCapture:
+    case QZ_PERMISSION(MediaVideoCapture):
         return QStringLiteral("使用您的摄像头");
-    case QWebEnginePage::MediaAudioVideoCapture:
+    case QZ_PERMISSION(MediaAudioVideoCapture):
         return QStringLiteral("使用您的摄像头和麦克风");
-    case QWebEnginePage::MouseLock:
+    case QZ_PERMISSION(MouseLock):
         return QStringLiteral("锁定并隐藏您的鼠标指针");
-    case QWebEnginePage::DesktopVideoCapture:
+    case QZ_PERMISSION(DesktopVideoCapture):
         return QStringLiteral("共享您的屏幕");
-    case QWebEnginePage::DesktopAudioVideoCapture:
+    case QZ_PERMISSION(DesktopAudioVideoCapture):
         return QStringLiteral("共享您的屏幕和声音");
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    case QZ_PERMISSION(ClipboardReadWrite):
+        return QStringLiteral("读取和更改您剪贴板中的内容");
+    case QZ_PERMISSION(LocalFontsAccess):
+        return QStringLiteral("使用您电脑上安装的字体");
+    case QZ_PERMISSION(Unsupported):
+        break;
+#endif
     }
-    return QStringLiteral("使用一项权限（%1）").arg(int(feature));
+    return QStringLiteral("使用一项权限（%1）").arg(int(kind));
 }
 
 } // namespace
@@ -86,6 +108,14 @@ void PermissionQuestions::ask(
 
 void PermissionQuestions::answerFor(QWebEnginePage* page) {
     // Gone with either: the page's requests are answered while both are there.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    connect(page, &QWebEnginePage::permissionRequested, this, [this, page](QWebEnginePermission permission) {
+        const PermissionKind kind = permission.permissionType();
+        // A permission that has gone with its page refuses any answer.
+        ask(page, permission.origin(), featureKey(kind), featureWish(kind),
+            [permission](bool allowed) { allowed ? permission.grant() : permission.deny(); });
+    });
+#else
     connect(page, &QWebEnginePage::featurePermissionRequested, this,
         [this, page](const QUrl& origin, QWebEnginePage::Feature feature) {
             QPointer<QWebEnginePage> asking = page;
@@ -97,12 +127,14 @@ void PermissionQuestions::answerFor(QWebEnginePage* page) {
                                     : QWebEnginePage::PermissionDeniedByUser);
                 });
         });
+    // Storage quotas are asked for only up to Qt 6.7; later the engine decides them itself.
     connect(page, &QWebEnginePage::quotaRequested, this, [this, page](QWebEngineQuotaRequest request) {
         const QString size = QLocale().formattedDataSize(request.requestedSize());
         ask(page, request.origin(), QStringLiteral("quota"),
             QStringLiteral("在本机保存最多 %1 的数据").arg(size),
             [request](bool allowed) mutable { allowed ? request.accept() : request.reject(); });
     });
+#endif
     connect(page, &QWebEnginePage::registerProtocolHandlerRequested, this,
         [this, page](QWebEngineRegisterProtocolHandlerRequest request) {
             ask(page, request.origin(), QStringLiteral("protocol:") + request.scheme(),
@@ -112,7 +144,9 @@ void PermissionQuestions::answerFor(QWebEnginePage* page) {
 }
 
 bool PermissionQuestions::mayNotify(const QUrl& origin) const {
-    return m_answers.value(answerKey(origin, featureKey(QWebEnginePage::Notifications)), false);
+    return m_answers.value(answerKey(origin, featureKey(QZ_PERMISSION(Notifications))), false);
 }
+
+#undef QZ_PERMISSION
 
 } // namespace qz
