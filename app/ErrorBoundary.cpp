@@ -6,7 +6,7 @@
 namespace qz {
 
 ErrorBoundary::ErrorBoundary(std::ostream& report)
-    : m_report(report) { }
+    : m_report(report) {}
 
 bool ErrorBoundary::run(std::string_view handler, const std::function<void()>& body) noexcept {
     try {

@@ -9,7 +9,7 @@ namespace qz {
 
 FormEvents::FormEvents(FormParts parts, ErrorBoundary& boundary)
     : m_form(parts)
-    , m_boundary(boundary) { }
+    , m_boundary(boundary) {}
 
 void FormEvents::load() {
     m_boundary.run("Form_Load", [this] { m_form.Form_Load(); });

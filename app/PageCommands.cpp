@@ -12,7 +12,7 @@ void Form1::printCommand(std::int32_t commandId) {
     WebBrowser1.ExecWB(commandId, OLECMDEXECOPT_DODEFAULT);
 }
 
-void Form1::Blank_Click() { }
+void Form1::Blank_Click() {}
 
 void Form1::Refresh_Click() {
     WebBrowser1.Refresh2();

@@ -22,7 +22,7 @@ public:
 class OverflowError : public ShellError {
 public:
     OverflowError()
-        : ShellError("overflow") { }
+        : ShellError("overflow") {}
 };
 
 } // namespace qz

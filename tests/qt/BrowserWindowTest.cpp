@@ -135,11 +135,11 @@ TEST_F(BrowserWindowTest, ALinkWithATargetOpensABrowserWindow) {
 TEST_F(BrowserWindowTest, AScriptMayOpenAWindowOnlyWhenTheUserAsks) {
     const QUrl popup = m_pages.write("popup.html", "弹出的页面", "");
     // The page reports through its title whether its own attempt at load time went through.
+    const QString atLoad
+        = QStringLiteral("<script>document.title = window.open('%1') ? '自行打开了' : '被拦下了'</script>");
     ASSERT_TRUE(load(m_pages.write("opener.html", "",
         button(QStringLiteral("window.open('%1'); document.title='点击之后'").arg(popup.toString()))
-            + QStringLiteral(
-                "<script>document.title = window.open('%1') ? '自行打开了' : '被拦下了'</script>")
-                  .arg(popup.toString()))));
+            + atLoad.arg(popup.toString()))));
     ASSERT_TRUE(waitUntil([&] { return title() != u"" && title().find(u"opener") == std::u16string::npos; }));
     EXPECT_EQ(title(), u"被拦下了");
     EXPECT_TRUE(browserWindows().isEmpty());

@@ -40,10 +40,8 @@ protected:
         dirs.close();
         qputenv("XDG_CONFIG_HOME", m_home.path().toLocal8Bit());
 
-        QObject::connect(
-            m_service, &Downloads::finished, &m_context, [this](const QString& path, bool succeeded) {
-                m_finished.push_back({ path, succeeded });
-            });
+        const auto finished = [this](const QString& path, bool ok) { m_finished.push_back({ path, ok }); };
+        QObject::connect(m_service, &Downloads::finished, &m_context, finished);
         QObject::connect(
             m_service, &Downloads::questionShown, &m_context, [this](DownloadQuestion* question) {
                 ++m_questions;

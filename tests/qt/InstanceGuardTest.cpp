@@ -135,8 +135,8 @@ TEST_F(InstanceGuardTest, InstanceNotYetReadyToAnswerSaysSo) {
 
 // A shell still starting answers late; a later start never runs beside it.
 TEST_F(InstanceGuardTest, SilentInstanceIsWaitedForAndNeverRunBeside) {
-    FirstInstance first(
-        m_dir.path(), [] { return true; }, false);
+    const auto silent = [] { return true; };
+    FirstInstance first(m_dir.path(), silent, false);
     ASSERT_EQ(first.role(), Role::First);
     const auto [role, elapsed] = claim(500ms);
     EXPECT_EQ(role, Role::Unanswered);

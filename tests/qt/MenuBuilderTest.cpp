@@ -158,7 +158,7 @@ struct ShortcutCase {
     const char* item;
 };
 
-class MenuBuilderShortcuts : public MenuBuilderTest, public testing::WithParamInterface<ShortcutCase> { };
+class MenuBuilderShortcuts : public MenuBuilderTest, public testing::WithParamInterface<ShortcutCase> {};
 
 TEST_P(MenuBuilderShortcuts, ActWhileTheWindowIsActive) {
     activate();
@@ -272,22 +272,22 @@ TEST_F(MenuBuilderTest, PopupMenuLeftWithoutAPickRunsNothing) {
 // The browser control as far as the menu commands below reach it.
 class StubBrowser final : public Browser {
 public:
-    void Navigate(const std::u16string&) override { }
+    void Navigate(const std::u16string&) override {}
     void Navigate(const std::u16string&, const std::u16string&, const std::u16string&, const std::u16string&,
-        const std::u16string&) override { }
+        const std::u16string&) override {}
     void Refresh2() override { ++refreshes; }
     void Stop() override { throw PlatformError("stop failed"); }
-    void ExecWB(std::int32_t, std::int32_t) override { }
+    void ExecWB(std::int32_t, std::int32_t) override {}
     std::shared_ptr<Dispatch> Document() override { throw PlatformError("no document"); }
     std::u16string LocationURL() override { return {}; }
     std::u16string LocationName() override { return {}; }
-    void setToolBar(std::int32_t) override { }
-    void setTop(float) override { }
-    void setWidth(float) override { }
-    void setHeight(float) override { }
+    void setToolBar(std::int32_t) override {}
+    void setTop(float) override {}
+    void setWidth(float) override {}
+    void setHeight(float) override {}
     float Width() override { return 0; }
     float Height() override { return 0; }
-    void SetFocus() override { }
+    void SetFocus() override {}
 
     int refreshes = 0;
 };

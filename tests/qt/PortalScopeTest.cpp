@@ -17,7 +17,7 @@ struct ScopeCase {
 const PortalScope kScope({ QStringLiteral("127.0.0.1:8301"), QStringLiteral("portal.example.com"),
     QStringLiteral("login.example.net:8443"), QStringLiteral("xn--bcher-kva.example") });
 
-class PortalScopeDecision : public testing::TestWithParam<ScopeCase> { };
+class PortalScopeDecision : public testing::TestWithParam<ScopeCase> {};
 
 TEST_P(PortalScopeDecision, KeepsExactlyTheConfiguredHostsAndPorts) {
     EXPECT_EQ(kScope.contains(QUrl(QString::fromUtf8(GetParam().address))), GetParam().inside)

@@ -89,7 +89,7 @@ struct AnswerCase {
     bool endsTheLoops = false;
 };
 
-class QtDesktopMsgBox : public testing::TestWithParam<AnswerCase> { };
+class QtDesktopMsgBox : public testing::TestWithParam<AnswerCase> {};
 
 TEST_P(QtDesktopMsgBox, YesNoAnswersSixOrSeven) {
     QtDesktop desktop(nullptr, nullptr);
@@ -157,10 +157,9 @@ TEST(QtDesktop, DoEventsDispatchesWhatIsPending) {
     QtDesktop desktop(nullptr, nullptr);
     int ran = 0;
     QObject context;
-    QMetaObject::invokeMethod(
-        &context, [&] { ++ran; }, Qt::QueuedConnection);
-    QMetaObject::invokeMethod(
-        &context, [&] { ++ran; }, Qt::QueuedConnection);
+    const auto count = [&] { ++ran; };
+    QMetaObject::invokeMethod(&context, count, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&context, count, Qt::QueuedConnection);
     EXPECT_EQ(ran, 0);
     desktop.DoEvents();
     EXPECT_EQ(ran, 2);

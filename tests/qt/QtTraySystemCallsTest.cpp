@@ -213,7 +213,7 @@ struct ActivationCase {
 };
 
 class QtTraySystemCallsActivations : public QtTraySystemCallsTest,
-                                     public testing::WithParamInterface<ActivationCase> { };
+                                     public testing::WithParamInterface<ActivationCase> {};
 
 TEST_P(QtTraySystemCallsActivations, BecomeTheCallbackMessageThroughTheWindowsProcedure) {
     win32.SetWindowLongA(hWnd, GWL_WNDPROC, procValue(&recordingProc));

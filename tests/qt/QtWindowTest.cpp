@@ -82,7 +82,7 @@ struct SizeCase {
     QSize pixels;
 };
 
-class QtWindowSizes : public QtWindowTest, public testing::WithParamInterface<SizeCase> { };
+class QtWindowSizes : public QtWindowTest, public testing::WithParamInterface<SizeCase> {};
 
 TEST_P(QtWindowSizes, SetsTheExactPixelSizeAtOnceShownOrNot) {
     const SizeCase& size = GetParam();
@@ -130,7 +130,7 @@ TEST_F(QtWindowTest, LeftAndTopMoveOneCoordinateEach) {
     EXPECT_EQ(window.logicalPos(), QPoint(100, 50));
 }
 
-class QtWindowCaptions : public QtWindowTest, public testing::WithParamInterface<std::u16string> { };
+class QtWindowCaptions : public QtWindowTest, public testing::WithParamInterface<std::u16string> {};
 
 TEST_P(QtWindowCaptions, RoundTripAndShowExactly) {
     window.winId(); // the platform window whose title the user sees
@@ -156,7 +156,7 @@ struct StateCase {
     Qt::WindowState qtState;
 };
 
-class QtWindowStates : public QtWindowTest, public testing::WithParamInterface<StateCase> { };
+class QtWindowStates : public QtWindowTest, public testing::WithParamInterface<StateCase> {};
 
 TEST_P(QtWindowStates, SetAndReadBack) {
     window.show();
@@ -329,7 +329,7 @@ struct CloseCase {
     bool reports;
 };
 
-class QtWindowCloseRequests : public QtWindowTest, public testing::WithParamInterface<CloseCase> { };
+class QtWindowCloseRequests : public QtWindowTest, public testing::WithParamInterface<CloseCase> {};
 
 TEST_P(QtWindowCloseRequests, CloseOnlyWhenTheHandlerCompletesWithoutCancel) {
     int runs = 0;

@@ -18,7 +18,7 @@ namespace {
 class HidingWindow final : public QWidget {
 public:
     explicit HidingWindow(std::vector<std::string>& events)
-        : m_events(events) { }
+        : m_events(events) {}
 
     bool sessionEnded = false;
 

@@ -9,7 +9,7 @@
 namespace qz {
 namespace {
 
-class TerminationSignalsTest : public testing::TestWithParam<int> { };
+class TerminationSignalsTest : public testing::TestWithParam<int> {};
 
 TEST_P(TerminationSignalsTest, ArriveOnTheEventLoop) {
     TerminationSignals termination;

@@ -10,7 +10,7 @@ struct TwipsCase {
     int pixels;
 };
 
-class TwipsToPixels : public testing::TestWithParam<TwipsCase> { };
+class TwipsToPixels : public testing::TestWithParam<TwipsCase> {};
 
 TEST_P(TwipsToPixels, RoundsToTheNearestPixelWithHalvesAwayFromZero) {
     EXPECT_EQ(twipsToPixels(GetParam().twips), GetParam().pixels) << GetParam().twips << " twips";

@@ -78,7 +78,7 @@ std::size_t CallLog::count(const std::string& entry) const {
 // --- window ---
 
 FakeWindow::FakeWindow(CallLog& log)
-    : m_log(log) { }
+    : m_log(log) {}
 
 std::u16string FakeWindow::Caption() {
     m_log.record("Form1.Caption");
@@ -201,7 +201,7 @@ void FakeWindow::closeFromFrame() {
 
 FakeDispatch::FakeDispatch(CallLog& log, std::string name)
     : m_log(log)
-    , m_name(std::move(name)) { }
+    , m_name(std::move(name)) {}
 
 std::shared_ptr<Dispatch> FakeDispatch::get(std::u16string_view property) {
     const std::string name = utf8(property);
@@ -217,7 +217,7 @@ void FakeDispatch::call(std::u16string_view method, const std::vector<std::u16st
 }
 
 FakeBrowser::FakeBrowser(CallLog& log)
-    : m_log(log) { }
+    : m_log(log) {}
 
 void FakeBrowser::Navigate(const std::u16string& address) {
     m_log.record("WebBrowser1.Navigate", utf8(address));
@@ -293,7 +293,7 @@ void FakeBrowser::SetFocus() {
 // --- timer, screen, desktop ---
 
 FakeTimer::FakeTimer(CallLog& log)
-    : m_log(log) { }
+    : m_log(log) {}
 
 bool FakeTimer::Enabled() {
     m_log.record("Timer1.Enabled");
@@ -311,7 +311,7 @@ std::int32_t FakeTimer::Interval() {
 }
 
 FakeScreen::FakeScreen(CallLog& log)
-    : m_log(log) { }
+    : m_log(log) {}
 
 float FakeScreen::Width() {
     m_log.record("Screen.Width");
@@ -324,7 +324,7 @@ float FakeScreen::Height() {
 }
 
 FakeDesktop::FakeDesktop(CallLog& log)
-    : m_log(log) { }
+    : m_log(log) {}
 
 std::int32_t FakeDesktop::MsgBox(
     const std::u16string& prompt, std::int32_t buttons, const std::u16string& title) {

@@ -49,7 +49,7 @@ const Calls kAskedNo { "Form1.Unload", kQuestion };
 const Calls kAskedYes { "Form1.Unload", kQuestion, "Shell_NotifyIconA=NIM_DELETE", "Form1.hWnd",
     "SetWindowLongA=65602,-4", "DoEvents", "Form1.destroyed" };
 
-class Unload : public testing::TestWithParam<UnloadCase> { };
+class Unload : public testing::TestWithParam<UnloadCase> {};
 
 TEST_P(Unload, FollowsTheStateTable) {
     const UnloadCase& c = GetParam();

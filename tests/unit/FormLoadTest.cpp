@@ -62,7 +62,7 @@ struct LoadFailure {
     std::size_t icons;
 };
 
-class FormLoadFailure : public testing::TestWithParam<LoadFailure> { };
+class FormLoadFailure : public testing::TestWithParam<LoadFailure> {};
 
 TEST_P(FormLoadFailure, EndsTheLoadAtThatStep) {
     const LoadFailure& failure = GetParam();

@@ -20,7 +20,7 @@ struct LinkCase {
     std::string tag;
 };
 
-class PortalLinkCommand : public testing::TestWithParam<LinkCase> { };
+class PortalLinkCommand : public testing::TestWithParam<LinkCase> {};
 
 TEST_P(PortalLinkCommand, NavigatesANewWindowWithFiveArguments) {
     const LinkCase& c = GetParam();

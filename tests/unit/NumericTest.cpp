@@ -13,7 +13,7 @@ struct NumericCase {
     std::optional<double> value; // nothing: not numeric
 };
 
-class NumericText : public testing::TestWithParam<NumericCase> { };
+class NumericText : public testing::TestWithParam<NumericCase> {};
 
 TEST_P(NumericText, IsNumericExactlyWhenItReadsAsADecimalNumber) {
     const NumericCase& c = GetParam();

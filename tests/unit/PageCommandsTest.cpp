@@ -14,7 +14,7 @@ struct CommandCase {
     Calls calls;
 };
 
-class PageCommand : public testing::TestWithParam<CommandCase> { };
+class PageCommand : public testing::TestWithParam<CommandCase> {};
 
 TEST_P(PageCommand, MakesItsCallsInOrder) {
     const CommandCase& c = GetParam();
@@ -44,7 +44,7 @@ struct FailureCase {
     Calls calls; // up to and including the failing call
 };
 
-class PageCommandFailure : public testing::TestWithParam<FailureCase> { };
+class PageCommandFailure : public testing::TestWithParam<FailureCase> {};
 
 TEST_P(PageCommandFailure, StopsAtTheFailingCall) {
     const FailureCase& c = GetParam();

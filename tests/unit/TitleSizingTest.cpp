@@ -53,7 +53,7 @@ TitleCase sized(
         std::move(tip), std::move(str1) };
 }
 
-class TitleTick : public testing::TestWithParam<TitleCase> { };
+class TitleTick : public testing::TestWithParam<TitleCase> {};
 
 TEST_P(TitleTick, SizesTheWindowAsTheTitleAsks) {
     const TitleCase& c = GetParam();

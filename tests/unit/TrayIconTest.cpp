@@ -73,7 +73,7 @@ struct TipCase {
     std::string ansi; // code page 936 bytes before the NUL
 };
 
-class TipField : public testing::TestWithParam<TipCase> { };
+class TipField : public testing::TestWithParam<TipCase> {};
 
 TEST_P(TipField, KeepsWholeCharactersWithinSixtyThreeBytes) {
     const TipCase& c = GetParam();

@@ -40,7 +40,7 @@ struct MessageCase {
     LRESULT result;
 };
 
-class TrayMessage : public testing::TestWithParam<MessageCase> { };
+class TrayMessage : public testing::TestWithParam<MessageCase> {};
 
 TEST_P(TrayMessage, ActsOnButtonUpAndPassesEverythingElseOn) {
     const MessageCase& c = GetParam();

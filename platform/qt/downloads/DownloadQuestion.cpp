@@ -38,8 +38,8 @@ void DownloadQuestion::answer(DownloadAnswer answer) {
 }
 
 void DownloadQuestion::updateText() {
-    setText(QStringLiteral("要保存这个文件吗？\n\n文件名：%1\n大小：%2\n来自：%3")
-                .arg(m_fileName, DownloadText::size(m_size), m_site));
+    const QString text = QStringLiteral("要保存这个文件吗？\n\n文件名：%1\n大小：%2\n来自：%3");
+    setText(text.arg(m_fileName, DownloadText::size(m_size), m_site));
 }
 
 } // namespace qz

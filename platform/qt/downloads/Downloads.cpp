@@ -184,10 +184,11 @@ void Downloads::conclude(QWebEngineDownloadRequest* request) {
         emit finished(QDir(folder()).filePath(download.name), false);
         return;
     }
+    const auto interruption
+        = download.broken ? QWebEngineDownloadRequest::NetworkFailed : request->interruptReason();
     const QString reason = state == QWebEngineDownloadRequest::DownloadCompleted
         ? QStringLiteral("无法保存到下载文件夹")
-        : DownloadText::failure(
-            download.broken ? QWebEngineDownloadRequest::NetworkFailed : request->interruptReason());
+        : DownloadText::failure(interruption);
     download.row->showFailure(reason);
     tellIfHidden(QStringLiteral("下载失败"), QStringLiteral("%1：%2").arg(download.name, reason));
     emit finished(QDir(folder()).filePath(download.name), false);

@@ -33,7 +33,7 @@ void TerminationSignals::catchEarly() {
         return;
     if (::pipe2(signalPipe.data(), O_CLOEXEC | O_NONBLOCK) != 0)
         throw std::system_error(errno, std::generic_category(), "termination signal pipe");
-    struct sigaction action { };
+    struct sigaction action {};
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

@@ -19,13 +19,13 @@ constexpr unsigned long long kMinimumRoom = 32ULL << 20;
 
 WritableStorage::WritableStorage(bool cacheOnDisk, bool profileOnDisk)
     : m_cacheOnDisk(cacheOnDisk)
-    , m_profileOnDisk(profileOnDisk) { }
+    , m_profileOnDisk(profileOnDisk) {}
 
 bool WritableStorage::hasRoom(const QString& folder) {
     if (folder.isEmpty() || !QDir().mkpath(folder))
         return false;
     const QByteArray path = QFile::encodeName(folder);
-    struct statvfs stats { };
+    struct statvfs stats {};
     if (::access(path.constData(), W_OK) != 0 || ::statvfs(path.constData(), &stats) != 0)
         return false;
     if (stats.f_flag & ST_RDONLY)

@@ -8,7 +8,7 @@
 namespace qz {
 
 PageBody::PageBody(QWebEngineView* view)
-    : m_view(view) { }
+    : m_view(view) {}
 
 std::shared_ptr<Dispatch> PageBody::get(std::u16string_view property) {
     throw PlatformError("body has no property " + toUtf8(property));

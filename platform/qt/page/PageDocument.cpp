@@ -25,7 +25,7 @@ constexpr EditCommand kEditCommands[] = {
 } // namespace
 
 PageDocument::PageDocument(QWebEngineView* view)
-    : m_view(view) { }
+    : m_view(view) {}
 
 std::shared_ptr<Dispatch> PageDocument::get(std::u16string_view property) {
     if (property != u"body")

@@ -11,7 +11,7 @@ class PrintFailure : public PlatformError {
 public:
     PrintFailure(const std::string& what, QString userText)
         : PlatformError(what)
-        , m_userText(std::move(userText)) { }
+        , m_userText(std::move(userText)) {}
 
     const QString& userText() const { return m_userText; }
 

@@ -29,7 +29,7 @@ bool isLeaveQuestion(const QString& text) {
 } // namespace
 
 PageDialogs::PageDialogs(QWebEnginePage* page)
-    : m_page(page) { }
+    : m_page(page) {}
 
 void PageDialogs::alert(const QUrl& origin, const QString& text) {
     ask(origin, text, false, nullptr);

@@ -74,7 +74,7 @@ QString featureWish(PermissionKind kind) {
 
 PermissionQuestions::PermissionQuestions(QWebEngineProfile* profile, const MainWindowPresence& mainWindow)
     : QObject(profile)
-    , m_mainWindow(mainWindow) { }
+    , m_mainWindow(mainWindow) {}
 
 PermissionQuestions* PermissionQuestions::of(const QWebEngineProfile* profile) {
     return profile ? profile->findChild<PermissionQuestions*>(QString(), Qt::FindDirectChildrenOnly)

@@ -12,7 +12,7 @@ constexpr char kDockedIconClass[] = "QSystemTrayIconSys";
 } // namespace
 
 DockedIconDoubleClicks::DockedIconDoubleClicks(Clicked clicked)
-    : m_clicked(std::move(clicked)) { }
+    : m_clicked(std::move(clicked)) {}
 
 bool DockedIconDoubleClicks::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::MouseButtonDblClick || !watched->isWidgetType()

@@ -33,7 +33,7 @@ void StatusNotifierItem::ContextMenu(int x, int y) {
     report(QSystemTrayIcon::Context, x, y);
 }
 
-void StatusNotifierItem::Scroll(int, const QString&) { }
+void StatusNotifierItem::Scroll(int, const QString&) {}
 
 void StatusNotifierItem::report(QSystemTrayIcon::ActivationReason reason, int x, int y) {
     QTimer::singleShot(0, this, [this, reason, position = QPoint(x, y)] { m_activated(reason, position); });

@@ -26,14 +26,18 @@ QString nextConnectionName() {
     static int count = 0;
     return QStringLiteral("qz-status-notifier-%1").arg(++count);
 }
+
+// The name the item goes by on the bus: the process and the item's connection.
+QString serviceName(const QString& connectionName) {
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    return QStringLiteral("org.kde.StatusNotifierItem-%1-%2").arg(pid, connectionName.section(u'-', -1));
+}
 } // namespace
 
 StatusNotifierTray::StatusNotifierTray(StatusNotifierItem::Activated activated)
     : m_connectionName(nextConnectionName())
     , m_connection(QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connectionName))
-    , m_serviceName(QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
-                        .arg(QCoreApplication::applicationPid())
-                        .arg(m_connectionName.section(QLatin1Char('-'), -1)))
+    , m_serviceName(serviceName(m_connectionName))
     , m_item(new StatusNotifierItem(&m_itemObject, QDBusObjectPath(kMenuPath), std::move(activated)))
     , m_menu(new DBusMenuExporter(&m_menuObject))
     , m_watcher(kWatcherService, m_connection, QDBusServiceWatcher::WatchForOwnerChange) {

@@ -77,7 +77,7 @@ template<typename Table> const auto& entryAt(const Table& table, std::int32_t in
 
 QtDesktop::QtDesktop(QWidget* owner, QWebEngineProfile* profile)
     : m_owner(owner)
-    , m_profile(profile) { }
+    , m_profile(profile) {}
 
 QWidget* QtDesktop::shownOwner() const {
     return m_owner && m_owner->isVisible() ? m_owner.data() : nullptr;
