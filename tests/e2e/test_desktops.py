@@ -58,7 +58,8 @@ class Desktops(CommandTestCase):
 
         wait_until(centred, 15, lambda: f"the frame {frame()} is centred on the screen")
         self.assertGreater(frame()[3], self.geometry().height, "openbox framed the window")
-        self.assertIsNotNone(self.sized_page(), "the page keeps its size")
+        # The move to the centre is drawn a moment later: the page is awaited at its new place.
+        self.wait_for_sized_page()
         self.assertNoShellErrors()
 
     def test_scaled_screen_shows_the_page_at_its_size_in_the_pages_own_pixels(self):
