@@ -204,6 +204,18 @@ class PageSafety(CommandTestCase):
         wait_until(lambda: answered("geolocation"), 20, "the page learns the location answer")
         self.assertEqual(answered("geolocation"), ["/test/page?title=geolocation%3Agranted"])
 
+    def test_permission_answers_end_with_the_shell(self):
+        main = self.open_page("permissions")
+        self.key("Tab", "space", window=self.wait_for_new_window([main]))  # 允许 notifications
+        self.key("Return", window=self.wait_for_new_window([main]))  # 拒绝 the location
+        wait_until(lambda: any(r["path"].startswith("/test/page?title=geolocation") for r in self.requests()), 20,
+                   "the page learns both answers")
+        self._stop(self.shell)
+        # The same profile on disk in the next run: the site is asked again, nothing was kept.
+        self.start_shell()
+        question = self.wait_for_new_window([self.find_main_window()])
+        self.assertEqual(self.caption(question), f"来自 {harness.config.service} 的请求")
+
     def open_tray_menu(self, icon):
         before = set(self.top_level_popups())
         self.click(icon, 3)
