@@ -133,10 +133,14 @@ TEST_F(QtTraySystemCallsTest, CallWindowProcPassesEverythingAndReturnsTheAnswer)
     EXPECT_EQ(win32.CallWindowProcA(0, hWnd, 2025, 9, 514), 0);
 }
 
-TEST_F(QtTraySystemCallsTest, AddShowsTheNamedIconAndSaysWhetherANotificationAreaHoldsIt) {
+TEST_F(
+    QtTraySystemCallsTest, AddShowsTheNamedIconOnceTheEventLoopRunsAndSaysWhetherANotificationAreaHoldsIt) {
     EXPECT_EQ(addIcon(), QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0);
     QSystemTrayIcon* tray = win32.trayIcon(hWnd, 7);
     ASSERT_NE(tray, nullptr);
+    // Docking waits for the event loop, so that an icon added at start-up never holds back the window.
+    EXPECT_FALSE(tray->isVisible());
+    QCoreApplication::processEvents();
     EXPECT_TRUE(tray->isVisible());
     EXPECT_EQ(tray->icon().cacheKey(), icon.cacheKey());
     EXPECT_EQ(tray->contextMenu(), nullptr);
@@ -193,6 +197,7 @@ TEST_F(QtTraySystemCallsTest, ModifyOrDeleteOfAMissingIconReturnsFalseAndDoesNot
 
 TEST_F(QtTraySystemCallsTest, DeleteHidesAndRemovesTheIcon) {
     addIcon();
+    QCoreApplication::processEvents();
     QPointer<QSystemTrayIcon> tray = win32.trayIcon(hWnd, 7);
     const NOTIFYICONDATAA data = record(0);
     EXPECT_EQ(win32.Shell_NotifyIconA(NIM_DELETE, &data), 1);
@@ -204,6 +209,15 @@ TEST_F(QtTraySystemCallsTest, DeleteHidesAndRemovesTheIcon) {
     EXPECT_EQ(win32.Shell_NotifyIconA(NIM_DELETE, &data), 0);
     addIcon(); // the key is free again
     EXPECT_NE(win32.trayIcon(hWnd, 7), nullptr);
+}
+
+TEST_F(QtTraySystemCallsTest, AnIconDeletedBeforeTheEventLoopCameToItIsNeverShown) {
+    addIcon();
+    const QPointer<QSystemTrayIcon> tray = win32.trayIcon(hWnd, 7);
+    const NOTIFYICONDATAA data = record(0);
+    EXPECT_EQ(win32.Shell_NotifyIconA(NIM_DELETE, &data), 1);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(tray.isNull() || !tray->isVisible());
 }
 
 struct ActivationCase {

@@ -7,6 +7,7 @@
 #include "Application.h"
 #include "DisplayPlatform.h"
 #include "InstanceGuard.h"
+#include "RenderingPath.h"
 #include "TerminationSignals.h"
 #include "WritableStorage.h"
 
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
     // A termination signal at any moment from here on ends the shell in order, never by default.
     qz::TerminationSignals::catchEarly();
     qz::chooseDisplayPlatform(argc, argv);
+    // Before the engine and Qt Quick start, which read the path from the environment.
+    qz::RenderingPath::settle();
     // Qt WebEngine shares its GL contexts with the widgets; this must be said before the application exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The name places the profile's data on disk, so it is set before anything asks for it.

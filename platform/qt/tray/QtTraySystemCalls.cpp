@@ -103,17 +103,6 @@ BOOL QtTraySystemCalls::add(const NOTIFYICONDATAA& data) {
     qtTrayIsStatusNotifier();
     TrayIcon& entry = m_icons[key];
     entry.icon = new QSystemTrayIcon;
-    entry.statusNotifier = std::make_unique<StatusNotifierTray>(
-        [this, key](QSystemTrayIcon::ActivationReason reason, QPoint position) {
-            const TrayPopupPosition::Scope popupAt(m_popupPosition, position);
-            activate(key.first, key.second, reason);
-        });
-    entry.statusNotifier->setMenu(m_trayMenu);
-    QObject::connect(
-        entry.statusNotifier.get(), &StatusNotifierTray::watcherPresenceChanged, &m_dispatcher, [this, key] {
-            if (const auto it = m_icons.find(key); it != m_icons.end())
-                showWhereHosted(it->second);
-        });
     // The messages go out once the click that caused them has been handled in full. Qt reports the
     // click from inside the icon's own mouse handling, which goes on using the icon after the report;
     // the tray menu's exit removes the icon, and hiding an icon destroys Qt's icon window at once.
@@ -122,8 +111,35 @@ BOOL QtTraySystemCalls::add(const NOTIFYICONDATAA& data) {
         [this, key](QSystemTrayIcon::ActivationReason reason) { activate(key.first, key.second, reason); },
         Qt::QueuedConnection);
     apply(entry, data);
-    showWhereHosted(entry);
+    // Docking the icon and offering the item on the session bus take X and D-Bus round trips: they
+    // wait for the event loop, so that the icon added at start-up does not hold back the window.
+    QMetaObject::invokeMethod(
+        &m_dispatcher, [this, key] { host(key); }, Qt::QueuedConnection);
     return trayHostAvailable() ? 1 : 0;
+}
+
+void QtTraySystemCalls::host(Key key) {
+    const auto it = m_icons.find(key);
+    if (it == m_icons.end() || it->second.statusNotifier)
+        return; // removed before the event loop came to it
+    TrayIcon& entry = it->second;
+    entry.statusNotifier = std::make_unique<StatusNotifierTray>(
+        [this, key](QSystemTrayIcon::ActivationReason reason, QPoint position) {
+            const TrayPopupPosition::Scope popupAt(m_popupPosition, position);
+            activate(key.first, key.second, reason);
+        });
+    entry.statusNotifier->setMenu(m_trayMenu);
+    // What the records gave while the icon waited.
+    if (!entry.icon->icon().isNull())
+        entry.statusNotifier->setIcon(entry.icon->icon());
+    if (!entry.icon->toolTip().isEmpty())
+        entry.statusNotifier->setTip(entry.icon->toolTip());
+    QObject::connect(
+        entry.statusNotifier.get(), &StatusNotifierTray::watcherPresenceChanged, &m_dispatcher, [this, key] {
+            if (const auto found = m_icons.find(key); found != m_icons.end())
+                showWhereHosted(found->second);
+        });
+    showWhereHosted(entry);
 }
 
 void QtTraySystemCalls::showWhereHosted(TrayIcon& entry) {
@@ -139,8 +155,10 @@ bool QtTraySystemCalls::trayHostAvailable() {
 
 void QtTraySystemCalls::setTrayMenu(QMenu* menu) {
     m_trayMenu = menu;
-    for (auto& [key, entry] : m_icons)
-        entry.statusNotifier->setMenu(menu);
+    for (auto& [key, entry] : m_icons) {
+        if (entry.statusNotifier)
+            entry.statusNotifier->setMenu(menu);
+    }
 }
 
 BOOL QtTraySystemCalls::modify(const NOTIFYICONDATAA& data) {
@@ -157,9 +175,10 @@ BOOL QtTraySystemCalls::remove(const NOTIFYICONDATAA& data) {
         return 0;
     QSystemTrayIcon* icon = it->second.icon;
     // The item leaves the bus at once, but may be the one reporting the click that led here.
-    StatusNotifierTray* statusNotifier = it->second.statusNotifier.release();
-    statusNotifier->withdraw();
-    statusNotifier->deleteLater();
+    if (StatusNotifierTray* statusNotifier = it->second.statusNotifier.release()) {
+        statusNotifier->withdraw();
+        statusNotifier->deleteLater();
+    }
     m_icons.erase(it);
     icon->hide();
     icon->deleteLater();
@@ -169,13 +188,15 @@ BOOL QtTraySystemCalls::remove(const NOTIFYICONDATAA& data) {
 void QtTraySystemCalls::apply(TrayIcon& entry, const NOTIFYICONDATAA& data) {
     if (data.uFlags & NIF_ICON) {
         entry.icon->setIcon(*m_handles.icon(data.hIcon));
-        entry.statusNotifier->setIcon(*m_handles.icon(data.hIcon));
+        if (entry.statusNotifier)
+            entry.statusNotifier->setIcon(*m_handles.icon(data.hIcon));
     }
     if (data.uFlags & NIF_MESSAGE)
         entry.callbackMessage = data.uCallbackMessage;
     if (data.uFlags & NIF_TIP) {
         entry.icon->setToolTip(tipText(data));
-        entry.statusNotifier->setTip(tipText(data));
+        if (entry.statusNotifier)
+            entry.statusNotifier->setTip(tipText(data));
     }
 }
 

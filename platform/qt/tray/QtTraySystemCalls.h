@@ -59,6 +59,7 @@ private:
     using Key = std::pair<HWND, UINT>;
     struct TrayIcon {
         QSystemTrayIcon* icon = nullptr;
+        // Made when the event loop first comes to the icon; until then the icon is not shown.
         std::unique_ptr<StatusNotifierTray> statusNotifier;
         std::optional<UINT> callbackMessage;
     };
@@ -67,6 +68,8 @@ private:
     bool send(Key key, const std::array<LPARAM, 2>& messages);
     void dockedDoubleClick(Qt::MouseButton button, QPoint position);
     BOOL add(const NOTIFYICONDATAA& data);
+    // Docks the icon, or offers the item where a StatusNotifierItem host shows it.
+    void host(Key key);
     BOOL modify(const NOTIFYICONDATAA& data);
     BOOL remove(const NOTIFYICONDATAA& data);
     // Whether every part the flags name is valid; a record with a bad part changes nothing.
