@@ -5,8 +5,11 @@
 #include <QTranslator>
 
 #include "Application.h"
+#include "AssistiveTechnology.h"
 #include "DisplayPlatform.h"
+#include "InputMethod.h"
 #include "InstanceGuard.h"
+#include "SessionBus.h"
 #include "TerminationSignals.h"
 #include "WritableStorage.h"
 
@@ -14,6 +17,13 @@ int main(int argc, char** argv) {
     // A termination signal at any moment from here on ends the shell in order, never by default.
     qz::TerminationSignals::catchEarly();
     qz::chooseDisplayPlatform(argc, argv);
+    {
+        // Both are read from the environment when the toolkit and the engine start; the bus's
+        // connection goes before Qt makes its own.
+        qz::SessionBus bus;
+        qz::exposePageToAssistiveTechnology(bus);
+        qz::chooseInputMethod(bus);
+    }
     // Qt WebEngine shares its GL contexts with the widgets; this must be said before the application exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The name places the profile's data on disk, so it is set before anything asks for it.
