@@ -9,6 +9,7 @@
 #include "DisplayPlatform.h"
 #include "InputMethod.h"
 #include "InstanceGuard.h"
+#include "QtTextCorrections.h"
 #include "SessionBus.h"
 #include "TerminationSignals.h"
 #include "WritableStorage.h"
@@ -59,6 +60,9 @@ int main(int argc, char** argv) {
         QCoreApplication::installTranslator(&qtTexts);
     if (engineTexts.load(QStringLiteral("qtwebengine_zh_CN"), translations))
         QCoreApplication::installTranslator(&engineTexts);
+    // Asked before the catalogues, so it goes in last.
+    qz::QtTextCorrections corrections(qtTexts);
+    QCoreApplication::installTranslator(&corrections);
 
     qz::Application shell(storage);
     instance.onShowRequest([&shell] { return shell.showFromTray(); });
