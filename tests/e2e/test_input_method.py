@@ -46,7 +46,8 @@ class InputMethod(CommandTestCase):
         geometry = self.geometry(window)
         self.xdotool("mousemove", geometry.x + x, geometry.y + y, "click", 1)
         self.xdotool("windowfocus", "--sync", window)
-        self.xdotool("key", "ctrl+space")
+        # Turned on, not toggled: a second turn would turn it off again where it is on.
+        self._start("fcitx5-remote", ["fcitx5-remote", "-o"]).wait(10)
         self.xdotool("type", "--delay", "50", "nihao")
         self.xdotool("key", "space")
 
