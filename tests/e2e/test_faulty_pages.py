@@ -53,15 +53,15 @@ class FaultyPages(ShellTestCase):
         self.assertTrue(self.shell_alive())
         self.assertNoShellErrors()
 
-    def test_portal_down_shows_the_engines_error_page(self):
+    def test_portal_down_shows_the_shells_error_page(self):
         # Another run on this machine (a benchmark, say) may be holding the fixed ports for a while.
         wait_until(lambda: not listening(config.service), 90, f"nothing listens on {config.service}")
         self.start_tray()
         self.start_shell()
         self.find_main_window()
         icon = self.tray_icon()
-        # The engine's error page is titled with the host it could not reach; the caption follows it.
-        self.wait_for_caption(config.service.rpartition(":")[0].strip("[]"), timeout=15)
+        # The shell's error page is titled with the site it could not reach; the caption follows it.
+        self.wait_for_caption(f"无法访问 {config.service}", timeout=15)
         self.screenshot("portal-down-error-page")
         self.hold(2, "showing the error page")
         elapsed = seconds_to_bring_back(self, icon, timeout=BRING_BACK_SECONDS)

@@ -179,8 +179,9 @@ class PageSafety(CommandTestCase):
         self.key("Return", window=first)
         wait_until(lambda: not self.viewable(first), 10, "确定 closes the first dialog")
         second = self.page_dialog([main])
-        # The second dialog offers to stop the page's dialogs: its check box has the focus.
-        self.key("space", "Return", window=second)
+        # The second dialog offers to stop the page's dialogs: the focus is on 确定, the default button,
+        # and the check box is just before it.
+        self.key("shift+Tab", "space", "Return", window=second)
         self.wait_for_caption("对话框已停止：false null", timeout=20)
         self.assertEqual(self.own_windows(), [main], "no dialog is left")
 

@@ -15,6 +15,7 @@ DownloadQuestion::DownloadQuestion(const QString& fileName, qint64 size, const Q
     , m_save(addButton(QStringLiteral("保存"), QMessageBox::AcceptRole))
     , m_cancel(addButton(QStringLiteral("取消"), QMessageBox::RejectRole)) {
     setTextFormat(Qt::PlainText);
+    setAccessibleName(windowTitle());
     setDefaultButton(m_save);
     setEscapeButton(m_cancel);
     setWindowModality(Qt::NonModal);

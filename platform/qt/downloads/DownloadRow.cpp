@@ -34,6 +34,12 @@ DownloadRow::DownloadRow(QWebEngineDownloadRequest* request, const QString& file
     , m_openFile(new QPushButton(QStringLiteral("打开文件"), this))
     , m_openFolder(new QPushButton(QStringLiteral("打开所在文件夹"), this)) {
     m_name->setText(fileName);
+    // The buttons' words repeat in every row; a screen reader names the file with them.
+    setAccessibleName(fileName);
+    m_progress->setAccessibleName(QStringLiteral("%1 的下载进度").arg(fileName));
+    m_cancel->setAccessibleName(QStringLiteral("取消下载 %1").arg(fileName));
+    m_openFile->setAccessibleName(QStringLiteral("打开文件 %1").arg(fileName));
+    m_openFolder->setAccessibleName(QStringLiteral("打开 %1 所在的文件夹").arg(fileName));
     auto* text = new QVBoxLayout;
     text->addWidget(m_name);
     text->addWidget(m_progress);

@@ -10,6 +10,7 @@ namespace qz {
 DownloadsWindow::DownloadsWindow()
     : m_rows(new QVBoxLayout) {
     setWindowTitle(QStringLiteral("下载"));
+    setAccessibleName(windowTitle());
     auto* list = new QWidget;
     auto* listLayout = new QVBoxLayout(list);
     listLayout->addLayout(m_rows);

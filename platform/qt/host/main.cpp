@@ -5,9 +5,13 @@
 #include <QTranslator>
 
 #include "Application.h"
+#include "AssistiveTechnology.h"
 #include "DisplayPlatform.h"
+#include "InputMethod.h"
 #include "InstanceGuard.h"
+#include "QtTextCorrections.h"
 #include "RenderingPath.h"
+#include "SessionBus.h"
 #include "TerminationSignals.h"
 #include "WritableStorage.h"
 
@@ -17,6 +21,13 @@ int main(int argc, char** argv) {
     qz::chooseDisplayPlatform(argc, argv);
     // Before the engine and Qt Quick start, which read the path from the environment.
     qz::RenderingPath::settle();
+    {
+        // Both are read from the environment when the toolkit and the engine start; the bus's
+        // connection goes before Qt makes its own.
+        qz::SessionBus bus;
+        qz::exposePageToAssistiveTechnology(bus);
+        qz::chooseInputMethod(bus);
+    }
     // Qt WebEngine shares its GL contexts with the widgets; this must be said before the application exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The name places the profile's data on disk, so it is set before anything asks for it.
@@ -52,6 +63,9 @@ int main(int argc, char** argv) {
         QCoreApplication::installTranslator(&qtTexts);
     if (engineTexts.load(QStringLiteral("qtwebengine_zh_CN"), translations))
         QCoreApplication::installTranslator(&engineTexts);
+    // Asked before the catalogues, so it goes in last.
+    qz::QtTextCorrections corrections(qtTexts);
+    QCoreApplication::installTranslator(&corrections);
 
     qz::Application shell(storage);
     instance.onShowRequest([&shell] { return shell.showFromTray(); });

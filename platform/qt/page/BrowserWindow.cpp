@@ -66,6 +66,7 @@ BrowserWindow::BrowserWindow(QWebEngineProfile* profile)
 
 void BrowserWindow::addNavigationBar() {
     QToolBar* bar = addToolBar(QStringLiteral("导航"));
+    bar->setAccessibleName(QStringLiteral("导航"));
     bar->setMovable(false);
     bar->toggleViewAction()->setEnabled(false);
     for (const NavigationButton& button : kNavigationButtons) {
@@ -78,7 +79,10 @@ void BrowserWindow::addNavigationBar() {
         bar->addAction(action);
     }
     m_address->setReadOnly(true);
+    // Refused like typed keys: text from an input method would otherwise stay in the address.
+    m_address->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_address->setToolTip(QStringLiteral("地址"));
+    m_address->setAccessibleName(QStringLiteral("地址"));
     bar->addWidget(m_address);
 }
 

@@ -45,6 +45,8 @@ WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
     // the user asked for (a click on a link or a button) still open, and a page that opens windows
     // on its own is held back, as a browser's pop-up blocker does.
     settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    // A page's source is no part of the portal, and its window would be titled with an engine's address.
+    action(ViewSource)->setVisible(false);
     // The engine asks through this signal because createWindow is left as it is.
     connect(this, &QWebEnginePage::newWindowRequested, this, &WebPage::openRequestedWindow);
     if (PermissionQuestions* questions = PermissionQuestions::of(profile))
@@ -61,6 +63,11 @@ bool WebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool
     // Frames inside a portal page are the portal's own choice. The shell's own loads (its menus'
     // portal links, a reload, going back) lead to pages it showed or chose; every way a page itself
     // leaves (a link, a form, a script, a server's redirect at each hop) is judged.
+    // A reload of the shell's error page would show that page again; it tries the failed address.
+    if (isMainFrame && type == NavigationTypeReload && m_loadErrors.failedAddress().isValid()) {
+        QTimer::singleShot(0, this, [this, address = m_loadErrors.failedAddress()] { load(address); });
+        return false;
+    }
     if (!isMainFrame || type == NavigationTypeTyped || type == NavigationTypeReload
         || type == NavigationTypeBackForward)
         return true;

@@ -4,6 +4,7 @@
 #include <QWebEnginePage>
 
 #include "EditableFocus.h"
+#include "LoadErrorPage.h"
 #include "OpenedWindowWrites.h"
 #include "RendererCrashPolicy.h"
 #include "platform/qt/questions/CertificateQuestions.h"
@@ -52,6 +53,7 @@ private:
     EditableFocus m_editableFocus { this };
     OpenedWindowWrites m_openedWindowWrites { this };
     OutsideLinks* m_outsideLinks;
+    LoadErrorPage m_loadErrors { this };
     RendererCrashPolicy m_crashes;
     // The last address the page showed before its renderer died; the notice never replaces it.
     QUrl m_lastAddress;

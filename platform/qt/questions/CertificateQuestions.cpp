@@ -54,6 +54,7 @@ void CertificateQuestions::ask(const QString& site, QWebEngineCertificateError::
             .arg(site, whatIsWrong(type)),
         QMessageBox::NoButton, pageWindow(m_page));
     box->setTextFormat(Qt::PlainText);
+    box->setAccessibleName(QStringLiteral("安全警告"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
     QPushButton* proceed = box->addButton(QStringLiteral("继续访问"), QMessageBox::AcceptRole);

@@ -42,6 +42,7 @@ void LoginQuestions::ask(
     }
     QPointer<QDialog> dialog = new QDialog(pageWindow(m_page));
     dialog->setWindowTitle(literalWindowTitle(caption));
+    dialog->setAccessibleName(caption);
     dialog->setWindowModality(Qt::WindowModal);
 
     auto* layout = new QFormLayout(dialog);
@@ -60,6 +61,7 @@ void LoginQuestions::ask(
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     layout->addRow(buttons);
+    // What is typed first is the user name; Enter anywhere is 登录, the default button.
     user->setFocus();
 
     const QPointer<LoginQuestions> alive(this);

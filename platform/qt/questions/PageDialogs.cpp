@@ -55,7 +55,9 @@ bool PageDialogs::ask(const QUrl& origin, const QString& text, bool cancellable,
         return false;
     QPointer<QDialog> dialog = new QDialog(pageWindow(m_page));
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
-    dialog->setWindowTitle(literalWindowTitle(QStringLiteral("来自 %1 的网页消息").arg(siteName(origin))));
+    const QString caption = QStringLiteral("来自 %1 的网页消息").arg(siteName(origin));
+    dialog->setWindowTitle(literalWindowTitle(caption));
+    dialog->setAccessibleName(caption);
     // Only the page's own window waits for the answer; the tray menu does not.
     dialog->setWindowModality(Qt::WindowModal);
 
@@ -76,12 +78,16 @@ bool PageDialogs::ask(const QUrl& origin, const QString& text, bool cancellable,
         layout->addWidget(stop);
     }
     auto* buttons = new QDialogButtonBox(dialog);
-    buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    ok->setDefault(true);
     if (cancellable)
         buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     layout->addWidget(buttons);
+    // The first field would otherwise take the keyboard, the "no more dialogs" box among them; a
+    // prompt's answer is typed.
+    (field ? static_cast<QWidget*>(field) : ok)->setFocus();
 
     const bool accepted = dialog->exec() == QDialog::Accepted;
     // The window the dialog belonged to may have gone while it was open.

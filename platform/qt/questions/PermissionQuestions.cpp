@@ -91,6 +91,7 @@ void PermissionQuestions::ask(
 
     auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("来自 %1 的请求").arg(siteName(origin)),
         QStringLiteral("%1 想要%2。").arg(siteName(origin), wish), QMessageBox::NoButton, pageWindow(page));
+    box->setAccessibleName(box->windowTitle());
     box->setWindowTitle(literalWindowTitle(box->windowTitle()));
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);

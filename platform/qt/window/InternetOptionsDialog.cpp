@@ -83,11 +83,14 @@ InternetOptionsDialog::InternetOptionsDialog(QWidget* parent, QWebEngineProfile*
     , m_profile(profile) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Internet 选项"));
+    setAccessibleName(windowTitle());
     // Wide enough for the usual data folders to show on one line each.
     setMinimumWidth(560);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("关闭"));
+    QPushButton* close = buttons->button(QDialogButtonBox::Close);
+    close->setText(QStringLiteral("关闭"));
+    close->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     m_status = new QLabel;
@@ -96,6 +99,8 @@ InternetOptionsDialog::InternetOptionsDialog(QWidget* parent, QWebEngineProfile*
     layout->addWidget(deletionGroup());
     layout->addWidget(m_status);
     layout->addWidget(buttons);
+    // The keyboard starts on 关闭, not on the first deletion.
+    close->setFocus();
 
     auto* refresh = new QTimer(this);
     connect(refresh, &QTimer::timeout, this, &InternetOptionsDialog::showCacheSize);
