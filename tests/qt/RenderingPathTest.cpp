@@ -38,7 +38,7 @@ RenderingPath::Machine machineOf(const MachineCase& given, int& displayQuestions
     };
 }
 
-class RenderingPathChoice : public testing::TestWithParam<MachineCase> { };
+class RenderingPathChoice : public testing::TestWithParam<MachineCase> {};
 
 TEST_P(RenderingPathChoice, SoftwareWhereOpenGLWouldBeSoftware) {
     int displayQuestions = 0;
@@ -90,7 +90,7 @@ struct EnvironmentCase {
     RenderingPath::Variables expected;
 };
 
-class RenderingPathEnvironment : public testing::TestWithParam<EnvironmentCase> { };
+class RenderingPathEnvironment : public testing::TestWithParam<EnvironmentCase> {};
 
 TEST_P(RenderingPathEnvironment, KeepsWhatTheUserSet) {
     int displayQuestions = 0;

@@ -24,7 +24,7 @@ constexpr Correction kFileTypes[] = {
 
 QtTextCorrections::QtTextCorrections(const QTranslator& catalogue)
     : m_catalogue(catalogue)
-    , m_englishInBrackets(QStringLiteral(R"(\s*\([A-Za-z][^)]*\))")) { }
+    , m_englishInBrackets(QStringLiteral(R"(\s*\([A-Za-z][^)]*\))")) {}
 
 QString QtTextCorrections::translate(
     const char* context, const char* sourceText, const char* disambiguation, int n) const {

@@ -101,8 +101,10 @@ bool SessionBus::anyPropertyTrue(const char* service, const char* path, const ch
         || dbus_message_iter_get_arg_type(&all) != DBUS_TYPE_ARRAY)
         return false;
     DBusMessageIter entries;
-    for (dbus_message_iter_recurse(&all, &entries);
-         dbus_message_iter_get_arg_type(&entries) == DBUS_TYPE_DICT_ENTRY; dbus_message_iter_next(&entries)) {
+    dbus_message_iter_recurse(&all, &entries);
+    const auto isEntry
+        = [&entries] { return dbus_message_iter_get_arg_type(&entries) == DBUS_TYPE_DICT_ENTRY; };
+    for (; isEntry(); dbus_message_iter_next(&entries)) {
         DBusMessageIter entry;
         dbus_message_iter_recurse(&entries, &entry);
         const char* name = nullptr;

@@ -113,8 +113,8 @@ BOOL QtTraySystemCalls::add(const NOTIFYICONDATAA& data) {
     apply(entry, data);
     // Docking the icon and offering the item on the session bus take X and D-Bus round trips: they
     // wait for the event loop, so that the icon added at start-up does not hold back the window.
-    QMetaObject::invokeMethod(
-        &m_dispatcher, [this, key] { host(key); }, Qt::QueuedConnection);
+    const auto hostIt = [this, key] { host(key); };
+    QMetaObject::invokeMethod(&m_dispatcher, hostIt, Qt::QueuedConnection);
     return trayHostAvailable() ? 1 : 0;
 }
 
