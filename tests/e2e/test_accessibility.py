@@ -1,7 +1,8 @@
 """What a screen reader hears, on an accessibility bus of the test's own: with a screen reader announced
 as Orca announces itself, the page's headings and links reach it by role and name (the shell's own error
 page for a portal that is down, in Chinese but for the address; then, after 重试, the portal's start
-page); without one the shell stays off the accessibility bus, the engine's accessibility with it."""
+page); without one the shell stays off the accessibility bus, the engine's accessibility with it (Qt 6.4;
+Qt 6.8 joins the bus whenever it is up)."""
 
 import json
 import os
@@ -11,7 +12,6 @@ import subprocess
 import harness
 from harness import ShellTestCase, config, listening, wait_until
 
-# pyatspi is Debian's, for Debian's own interpreter.
 # pyatspi is Debian's, for Debian's own interpreter.
 TREE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "atspi_tree.py")
 
@@ -83,6 +83,12 @@ class Accessibility(ShellTestCase):
         self.assertNoShellErrors()
 
     def test_without_screen_reader_nothing_changes(self):
+        qt_version = tuple(int(part) for part in re.findall(r"\.so\.(\d+)\.(\d+)", os.path.realpath(
+            "/usr/lib/x86_64-linux-gnu/libQt6Core.so.6"))[0])
+        if qt_version >= (6, 8):
+            # Qt 6.8 joins the accessibility bus whenever it is up, and its engine exposes the page with
+            # it: whether the page is read no longer waits for a screen reader.
+            self.skipTest("Qt 6.8 exposes the page whenever the accessibility bus is up")
         self.start_portal()
         self.start_shell()
         self.find_main_window()
@@ -90,7 +96,6 @@ class Accessibility(ShellTestCase):
         # Qt joins the accessibility bus while it starts, before the window shows, if it joins at all.
         self.assertEqual(self.tree(), [], "the shell stays off the accessibility bus")
         self.assertNoShellErrors()
-
 
 if __name__ == "__main__":
     harness.main()
