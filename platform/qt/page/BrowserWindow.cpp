@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLayout>
 #include <QLineEdit>
 #include <QScreen>
@@ -31,12 +32,31 @@ constexpr NavigationButton kNavigationButtons[] = {
     { QWebEnginePage::Forward, QStyle::SP_ArrowForward, u"前进", QKeySequence::Forward },
     { QWebEnginePage::Reload, QStyle::SP_BrowserReload, u"刷新", QKeySequence::Refresh },
 };
+
+// Shows the address for reading and copying. A read-only QLineEdit still tells input methods that it
+// takes their text, and inserts what they commit; so typed Chinese would end up in the address, or, as
+// the input method answers late, in whatever field has the focus by then.
+class AddressBar final : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
+        if (query == Qt::ImEnabled)
+            return false;
+        if (query == Qt::ImReadOnly)
+            return true;
+        return QLineEdit::inputMethodQuery(query);
+    }
+
+protected:
+    void inputMethodEvent(QInputMethodEvent* event) override { event->ignore(); }
+};
 } // namespace
 
 BrowserWindow::BrowserWindow(QWebEngineProfile* profile)
     : m_view(new QWebEngineView(this))
     , m_page(new WebPage(profile, m_view))
-    , m_address(new QLineEdit(this)) {
+    , m_address(new AddressBar(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     m_view->setPage(m_page);
     setCentralWidget(m_view);
@@ -79,8 +99,6 @@ void BrowserWindow::addNavigationBar() {
         bar->addAction(action);
     }
     m_address->setReadOnly(true);
-    // Refused like typed keys: text from an input method would otherwise stay in the address.
-    m_address->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_address->setToolTip(QStringLiteral("地址"));
     m_address->setAccessibleName(QStringLiteral("地址"));
     bar->addWidget(m_address);
