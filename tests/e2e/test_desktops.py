@@ -62,6 +62,24 @@ class Desktops(CommandTestCase):
         self.wait_for_sized_page()
         self.assertNoShellErrors()
 
+    def test_tiling_window_manager_floats_the_window_at_the_page_size(self):
+        self.start_tray()
+        config = os.path.join(self.home, "i3.config")
+        with open(config, "w", encoding="utf-8") as file:
+            file.write("# i3 config file (v4)\nfont pango:monospace 8\n")  # and no bar: the icon docks in trayer
+        self._start("i3", ["i3", "-c", config])
+        wait_until(lambda: self.x.cardinals(self.x.root, "_NET_SUPPORTING_WM_CHECK"), 10, "i3 runs")
+        self.start_sized()
+        self.wait_for_sized_page()
+        # Hidden and shown again, the window is mapped anew: i3 decides once more.
+        icon = self.tray_icon()
+        self.close_window()
+        wait_until(lambda: not self.viewable(), 10, "closing the window hides it")
+        self.click(icon, 1)
+        wait_until(self.viewable, 10, "a left click on the icon shows the window")
+        self.wait_for_sized_page()
+        self.assertNoShellErrors()
+
     def test_scaled_screen_shows_the_page_at_its_size_in_the_pages_own_pixels(self):
         # A HiDPI desktop at 150 %: the page's 800 x 560 pixels take 1200 x 840 of the screen's, centred.
         self.start_tray()

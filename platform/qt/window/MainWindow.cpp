@@ -66,7 +66,30 @@ QSize MainWindow::logicalSize() const {
 
 void MainWindow::resizeLogical(const QSize& size) {
     m_menuBarHeight = menuBarHeightFor(size.width());
-    resize(size.width(), size.height() - kMenuBarHeight + m_menuBarHeight);
+    m_requestedSize = QSize(size.width(), size.height() - kMenuBarHeight + m_menuBarHeight);
+    if (m_sizeHeld)
+        holdSizeForMap(m_requestedSize);
+    resize(m_requestedSize);
+}
+
+// Tiling window managers (i3, sway) float a window whose hints fix its size, and tile any other over
+// the whole screen, which would leave the page in a corner of a black field. They decide when they map
+// the window; afterwards the hints are let go, so that a frame that offers to maximize still can.
+void MainWindow::holdSizeForMap(const QSize& size) {
+    m_sizeHeld = true;
+    // In this order the bounds never cross, whether the window grows or shrinks.
+    setMinimumSize(0, 0);
+    setMaximumSize(size);
+    setMinimumSize(size);
+}
+
+void MainWindow::releaseHeldSize() {
+    // An expose that tells of the last hide comes to nothing.
+    if (!m_sizeHeld || !windowHandle() || !windowHandle()->isExposed())
+        return;
+    m_sizeHeld = false;
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
 // The bar grows as its titles are added, and changes with the theme's font: the window follows it.
@@ -116,6 +139,11 @@ void MainWindow::keepPlacement() {
     if (!m_placement || !isVisible()
         || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
         return;
+    // The manager answers each resize in turn: an answer to an earlier one, on its way while the
+    // window was resized again, has an old size, and a frame reckoned from it. The answer to the last
+    // resize comes after it.
+    if (size() != m_requestedSize)
+        return;
     const QPoint offset = frameOffset();
     if (offset != m_placedOffset)
         moveLogical(*m_placement);
@@ -131,6 +159,8 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 void MainWindow::showEvent(QShowEvent* event) {
     // The titles were added after the window was sized; the window must not be mapped before it follows.
     followMenuBar();
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        holdSizeForMap(size());
     QMainWindow::showEvent(event);
     m_frameWatchStart.start();
     m_frameWatch.start();
@@ -183,10 +213,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     destroyWindow();
 }
 
-// The browser view claims Ctrl+C, Ctrl+V, Ctrl+A and Ctrl+X for the page before any shortcut is
-// looked at; in this window those keys are menu commands, so their request never reaches it,
-// unless an editable field of the page has the focus: there they copy, paste, cut and select.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Exposed, the window is mapped (X11), or its first frame, drawn in this event, carries the hints
+    // (Wayland): they are let go once the event is done.
+    if (event->type() == QEvent::Expose && m_sizeHeld && watched == windowHandle())
+        QMetaObject::invokeMethod(this, &MainWindow::releaseHeldSize, Qt::QueuedConnection);
+    // The browser view claims Ctrl+C, Ctrl+V, Ctrl+A and Ctrl+X for the page before any shortcut is
+    // looked at; in this window those keys are menu commands, so their request never reaches it,
+    // unless an editable field of the page has the focus: there they copy, paste, cut and select.
     if (event->type() == QEvent::ShortcutOverride && !m_destroyed) {
         const auto* widget = qobject_cast<QWidget*>(watched);
         const QKeySequence keys(static_cast<QKeyEvent*>(event)->keyCombination());

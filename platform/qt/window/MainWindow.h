@@ -77,6 +77,8 @@ private:
     QPoint frameOffset() const;
     void keepPlacement();
     void followMenuBar();
+    void holdSizeForMap(const QSize& size);
+    void releaseHeldSize();
     static bool editableFieldFocused(const QWidget* focused);
 
     Surface* m_surface;
@@ -85,6 +87,10 @@ private:
     std::optional<QPoint> m_placement;
     // The bar's height the window's height was set for.
     int m_menuBarHeight = 0;
+    // The size of the last resize asked for, bar and all.
+    QSize m_requestedSize;
+    // From the show until the window manager mapped the window, its size is fixed in the hints.
+    bool m_sizeHeld = false;
     QTimer m_frameWatch;
     QElapsedTimer m_frameWatchStart;
     QPoint m_placedOffset;
