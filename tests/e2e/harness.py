@@ -183,6 +183,47 @@ class ShellTestCase(unittest.TestCase):
         result = subprocess.run(["gdbus", *args], env=self._env(), capture_output=True, text=True, timeout=30)
         return result.stdout if result.returncode == 0 else None
 
+    def start_gnome_shell(self):
+        """GNOME Shell as the window manager, with its AppIndicator extension hosting the tray, on a
+        session bus of the test's own and on a system bus of its own too: the shell waits on the system
+        bus's answers (its login manager, accounts) before it shows anything."""
+        config = os.path.join(self.home, "system-bus.conf")
+        with open(config, "w", encoding="utf-8") as file:
+            file.write("<busconfig><type>system</type><listen>unix:tmpdir=/tmp</listen><auth>EXTERNAL</auth>"
+                       "<policy context='default'><allow send_destination='*'/><allow receive_sender='*'/>"
+                       "<allow own='*'/></policy></busconfig>")
+        bus = self._start("system-bus", ["dbus-daemon", "--nofork", "--print-address", "--config-file", config],
+                          stdout=subprocess.PIPE)
+        system_bus = bus.stdout.readline().decode().strip()
+        self.assertTrue(system_bus, "the system bus gives its address")
+        self.start_session_bus()
+        env = self._env(DBUS_SYSTEM_BUS_ADDRESS=system_bus, XDG_SESSION_TYPE="x11", XDG_CURRENT_DESKTOP="GNOME")
+        subprocess.run(["gsettings", "set", "org.gnome.shell", "enabled-extensions",
+                        "['ubuntu-appindicators@ubuntu.com']"], env=env, check=True, timeout=30)
+        self.wm = self._start("gnome-shell", ["gnome-shell", "--x11", "--replace", "--sm-disable"], env=env)
+        wait_until(lambda: "true" in (self.gdbus("call", "--session", "--dest", "org.freedesktop.DBus",
+                                                 "--object-path", "/org/freedesktop/DBus", "--method",
+                                                 "org.freedesktop.DBus.NameHasOwner",
+                                                 "org.kde.StatusNotifierWatcher") or ""),
+                   90, "GNOME Shell's extension serves the tray")
+        # The shell starts in the overview once its start is done; the desktop is what users work on.
+        # An item registered before that can be lost by the extension.
+        wait_until(lambda: self.gnome_overview() == "true", 60, "GNOME Shell shows its overview")
+        # It takes no clicks while it slides in: Activities, at the top bar's left end, is clicked until
+        # the overview is gone.
+        def left():
+            if self.gnome_overview() == "false":
+                return True
+            self.xdotool("mousemove", 50, 14, "click", 1)
+            return False
+        wait_until(left, 30, "GNOME Shell leaves its overview", interval=2)
+        return self.wm
+
+    def gnome_overview(self):
+        reply = self.gdbus("call", "--session", "--dest", "org.gnome.Shell", "--object-path", "/org/gnome/Shell",
+                           "--method", "org.freedesktop.DBus.Properties.Get", "org.gnome.Shell", "OverviewActive")
+        return re.sub(r"[^a-z]", "", reply or "")
+
     def sni_items(self):
         """The items the StatusNotifierItem watcher knows, as the watcher answers."""
         reply = self.gdbus("call", "--session", "--dest", "org.kde.StatusNotifierWatcher", "--object-path",
@@ -195,6 +236,11 @@ class ShellTestCase(unittest.TestCase):
         name = f"org.kde.StatusNotifierItem-{self.shell.pid}-"
         return wait_until(lambda: next((i for i in self.sni_items() if i.startswith(name)), None), timeout,
                           "the shell's item is registered with the watcher")
+
+    def item_call(self, path, method, *args):
+        """A call to the shell's StatusNotifierItem; its output, or None when the call failed."""
+        return self.gdbus("call", "--session", "--dest", self.shell_sni_item(), "--object-path", path,
+                          "--method", method, *args)
 
     def start_window_manager(self):
         self.wm = self.session.start_window_manager(self._env())

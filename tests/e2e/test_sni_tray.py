@@ -29,10 +29,6 @@ class SniTray(CommandTestCase):
         wait_until(lambda: self.wm_state() == NORMAL_STATE, 10, "openbox manages the window")
         return bar
 
-    def item_call(self, path, method, *args):
-        return self.gdbus("call", "--session", "--dest", self.shell_sni_item(), "--object-path", path,
-                          "--method", method, *args)
-
     def tooltip(self):
         return self.item_call("/StatusNotifierItem", "org.freedesktop.DBus.Properties.Get",
                               "org.kde.StatusNotifierItem", "ToolTip") or ""

@@ -122,14 +122,27 @@ QPoint MainWindow::frameOffset() const {
     return QPoint((shown.width() - logical.width()) / 2, (shown.height() - logical.height()) / 2);
 }
 
+// Qt's own pos() and move() count the frame as it was at the last configure: the window manager
+// declares its frame later, with no configure, and a move reckoned from the old frame lands the window
+// a title bar too high. The frame the window manager declares now is counted instead.
+QPoint MainWindow::framePos() const {
+    const QMargins margins = frameMargins();
+    return geometry().topLeft() - QPoint(margins.left(), margins.top());
+}
+
 QPoint MainWindow::logicalPos() const {
-    return pos() + frameOffset();
+    return framePos() + frameOffset();
 }
 
 void MainWindow::moveLogical(const QPoint& position) {
+    const bool hidden = m_hiddenAt.has_value();
+    m_hiddenAt.reset();
     m_placement = position;
     m_placedOffset = frameOffset();
-    move(position - m_placedOffset);
+    const QMargins margins = frameMargins();
+    setGeometry(QRect(position - m_placedOffset + QPoint(margins.left(), margins.top()), size()));
+    if (hidden)
+        m_hiddenAt = geometry().topLeft();
 }
 
 // The window manager's frame is known only once it has taken the window in, after the logic placed
@@ -147,16 +160,29 @@ void MainWindow::keepPlacement() {
     const QPoint offset = frameOffset();
     if (offset != m_placedOffset)
         moveLogical(*m_placement);
-    else if (pos() != *m_placement - offset)
+    else if (framePos() != *m_placement - offset)
         m_placement.reset();
 }
 
 void MainWindow::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
+    // A window manager letting go of a hidden window may leave it where its frame was: GNOME's puts it
+    // at the frame's corner whatever its gravity, and each restore would bring it back a title bar
+    // higher. The window keeps the place it was hidden from.
+    if (!isVisible() && m_hiddenAt && geometry().topLeft() != *m_hiddenAt) {
+        setGeometry(QRect(*m_hiddenAt, size()));
+        return;
+    }
     keepPlacement();
 }
 
+void MainWindow::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    m_hiddenAt = geometry().topLeft();
+}
+
 void MainWindow::showEvent(QShowEvent* event) {
+    m_hiddenAt.reset();
     // The titles were added after the window was sized; the window must not be mapped before it follows.
     followMenuBar();
     if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))

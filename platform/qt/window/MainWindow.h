@@ -67,6 +67,7 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     bool isWindowShortcut(const QKeySequence& keys) const;
@@ -75,6 +76,8 @@ private:
     QMargins frameMargins() const;
     // How far the top-left corner of what the user sees lies from the logic's window's.
     QPoint frameOffset() const;
+    // The top-left corner of the frame, or of the window without one.
+    QPoint framePos() const;
     void keepPlacement();
     void followMenuBar();
     void holdSizeForMap(const QSize& size);
@@ -91,6 +94,8 @@ private:
     QSize m_requestedSize;
     // From the show until the window manager mapped the window, its size is fixed in the hints.
     bool m_sizeHeld = false;
+    // Where the window was while it is hidden, the window's own corner without the frame.
+    std::optional<QPoint> m_hiddenAt;
     QTimer m_frameWatch;
     QElapsedTimer m_frameWatchStart;
     QPoint m_placedOffset;
