@@ -178,7 +178,12 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 
 void MainWindow::hideEvent(QHideEvent* event) {
     QMainWindow::hideEvent(event);
-    m_hiddenAt = geometry().topLeft();
+    // A maximized or full-screen window is the window manager's to place, and comes back in the normal
+    // state at its own earlier place.
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        m_hiddenAt.reset();
+    else
+        m_hiddenAt = geometry().topLeft();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
