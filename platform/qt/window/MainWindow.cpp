@@ -145,12 +145,15 @@ void MainWindow::moveLogical(const QPoint& position) {
         m_hiddenAt = geometry().topLeft();
 }
 
+// Minimized, maximized or full screen, the window is where the window manager puts it.
+bool MainWindow::placedByManager() const {
+    return windowState().testAnyFlags(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+}
+
 // The window manager's frame is known only once it has taken the window in, after the logic placed
 // it; a user's move ends the placement.
 void MainWindow::keepPlacement() {
-    // A maximized or full-screen window is the window manager's to place.
-    if (!m_placement || !isVisible()
-        || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+    if (!m_placement || !isVisible() || placedByManager())
         return;
     // The manager answers each resize in turn: an answer to an earlier one, on its way while the
     // window was resized again, has an old size, and a frame reckoned from it. The answer to the last
@@ -180,7 +183,7 @@ void MainWindow::hideEvent(QHideEvent* event) {
     QMainWindow::hideEvent(event);
     // A maximized or full-screen window is the window manager's to place, and comes back in the normal
     // state at its own earlier place.
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+    if (placedByManager())
         m_hiddenAt.reset();
     else
         m_hiddenAt = geometry().topLeft();
@@ -190,7 +193,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     m_hiddenAt.reset();
     // The titles were added after the window was sized; the window must not be mapped before it follows.
     followMenuBar();
-    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+    if (!placedByManager())
         holdSizeForMap(size());
     QMainWindow::showEvent(event);
     m_frameWatchStart.start();

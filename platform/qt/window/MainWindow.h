@@ -78,6 +78,7 @@ private:
     QPoint frameOffset() const;
     // The top-left corner of the frame, or of the window without one.
     QPoint framePos() const;
+    bool placedByManager() const;
     void keepPlacement();
     void followMenuBar();
     void holdSizeForMap(const QSize& size);
