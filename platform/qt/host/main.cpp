@@ -7,6 +7,7 @@
 #include "Application.h"
 #include "AssistiveTechnology.h"
 #include "DisplayPlatform.h"
+#include "FileChooserDetails.h"
 #include "InputMethod.h"
 #include "InstanceGuard.h"
 #include "QtTextCorrections.h"
@@ -66,6 +67,8 @@ int main(int argc, char** argv) {
     // Asked before the catalogues, so it goes in last.
     qz::QtTextCorrections corrections(qtTexts);
     QCoreApplication::installTranslator(&corrections);
+    qz::FileChooserDetails fileChooserDetails;
+    application.installEventFilter(&fileChooserDetails);
 
     qz::Application shell(storage);
     instance.onShowRequest([&shell] { return shell.showFromTray(); });
