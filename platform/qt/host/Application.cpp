@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QIcon>
 #include <QScreen>
+#include <QWebEngineView>
 #include <QWidget>
 
 #include "Profile.h"
@@ -18,6 +19,10 @@
 namespace qz {
 
 namespace {
+// Long enough for a start-up on a slow disk, short enough that a page that hangs on loading does not
+// keep an ending shell alive for long.
+constexpr std::chrono::seconds kEngineStartBound { 5 };
+
 std::unique_ptr<MainWindow> createMainWindow() {
     constexpr FormDescription form = kFormDescription;
     // Every window of the shell, browser windows and dialogs too, carries the shell's icon.
@@ -46,7 +51,8 @@ Application::Application(const WritableStorage& storage)
     , m_desktop(m_window.get(), m_profile)
     , m_events(FormParts { m_qtWindow, *m_browser, m_timer, m_screen, m_desktop })
     , m_menus(std::make_unique<MenuBuilder>(
-          *m_window, kMenuTree, [this](const MenuItem& item) { m_events.menuPicked(item); })) {
+          *m_window, kMenuTree, [this](const MenuItem& item) { m_events.menuPicked(item); }))
+    , m_engineStart(m_browser->view()->page(), kEngineStartBound) {
     installTraySystemCalls(&m_win32);
     m_qtWindow.setMenus(m_menus.get());
     m_win32.setTrayMenu(m_menus->menu("mnuTray"));
@@ -69,7 +75,8 @@ int Application::run() {
         endSession();
     if (m_window->isDestroyed())
         return 0;
-    m_window->show();
+    if (!m_ending)
+        m_window->show();
     return QCoreApplication::exec();
 }
 
@@ -97,6 +104,12 @@ bool Application::showBalloon(const QString& title, const QString& text, std::fu
 void Application::endSession() {
     if (m_window->isDestroyed())
         return;
+    if (!m_engineStart.done()) {
+        m_ending = true;
+        m_window->hide();
+        m_engineStart.whenDone([this] { endSession(); });
+        return;
+    }
     m_events.sessionEnded();
     m_window->destroyWindow();
 }

@@ -7,6 +7,7 @@
 
 class QWebEngineProfile;
 
+#include "EngineStart.h"
 #include "SessionEnd.h"
 #include "app/FormEvents.h"
 #include "platform/qt/printing/Printing.h"
@@ -49,7 +50,8 @@ private:
     // A balloon from the form's tray icon; false while there is no icon.
     bool showBalloon(const QString& title, const QString& text, std::function<void()> onClick);
     // The session ends (log-off, shut-down, a termination signal): the form's end-of-session
-    // handler, then the window goes without asking.
+    // handler, then the window goes without asking. While the engine is starting, the window hides
+    // at once and the rest waits for the engine.
     void endSession();
     // The main window is gone: so is everything else.
     void shutDown();
@@ -71,6 +73,9 @@ private:
     QtDesktop m_desktop;
     FormEvents m_events;
     std::unique_ptr<MenuBuilder> m_menus;
+    EngineStart m_engineStart;
+    // The session has ended while the engine was starting: the window stays hidden until it goes.
+    bool m_ending = false;
 };
 
 } // namespace qz
