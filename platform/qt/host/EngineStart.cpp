@@ -1,5 +1,7 @@
 #include "EngineStart.h"
 
+#include <utility>
+
 #include <QWebEnginePage>
 
 namespace qz {
