@@ -183,6 +183,13 @@ class ShellTestCase(unittest.TestCase):
         result = subprocess.run(["gdbus", *args], env=self._env(), capture_output=True, text=True, timeout=30)
         return result.stdout if result.returncode == 0 else None
 
+    def wait_for_bus_name(self, name, timeout, what):
+        """Waits until name has an owner on the session bus."""
+        wait_until(lambda: "true" in (self.gdbus("call", "--session", "--dest", "org.freedesktop.DBus",
+                                                 "--object-path", "/org/freedesktop/DBus", "--method",
+                                                 "org.freedesktop.DBus.NameHasOwner", name) or ""),
+                   timeout, what)
+
     def start_gnome_shell(self):
         """GNOME Shell as the window manager, with its AppIndicator extension hosting the tray, on a
         session bus of the test's own and on a system bus of its own too: the shell waits on the system
@@ -201,11 +208,7 @@ class ShellTestCase(unittest.TestCase):
         subprocess.run(["gsettings", "set", "org.gnome.shell", "enabled-extensions",
                         "['ubuntu-appindicators@ubuntu.com']"], env=env, check=True, timeout=30)
         self.wm = self._start("gnome-shell", ["gnome-shell", "--x11", "--replace", "--sm-disable"], env=env)
-        wait_until(lambda: "true" in (self.gdbus("call", "--session", "--dest", "org.freedesktop.DBus",
-                                                 "--object-path", "/org/freedesktop/DBus", "--method",
-                                                 "org.freedesktop.DBus.NameHasOwner",
-                                                 "org.kde.StatusNotifierWatcher") or ""),
-                   90, "GNOME Shell's extension serves the tray")
+        self.wait_for_bus_name("org.kde.StatusNotifierWatcher", 90, "GNOME Shell's extension serves the tray")
         # The shell starts in the overview once its start is done; the desktop is what users work on.
         # An item registered before that can be lost by the extension.
         wait_until(lambda: self.gnome_overview() == "true", 60, "GNOME Shell shows its overview")
@@ -376,6 +379,17 @@ class ShellTestCase(unittest.TestCase):
 
     def describe_windows(self):
         return [(hex(w), self.caption(w), tuple(self.geometry(w) or ())) for w in self.own_windows()]
+
+    def frame(self, window=None):
+        """The window manager's frame around the window (the main one by default) on the screen, as
+        (x, y, width, height); None while the window is not framed or not viewable."""
+        window = window or self.main_window
+        extents = self.x.cardinals(window, "_NET_FRAME_EXTENTS")
+        geometry = self.geometry(window)
+        if not extents or not geometry or not geometry.viewable:
+            return None
+        left, right, top, bottom = extents
+        return geometry.x - left, geometry.y - top, geometry.width + left + right, geometry.height + top + bottom
 
     def wait_for_size(self, width, height, timeout=30):
         """Waits until the main window is width x height."""

@@ -21,10 +21,7 @@ class Accessibility(ShellTestCase):
         super().setUp()
         self.start_session_bus()
         self._start("a11y-bus", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
-        wait_until(lambda: "true" in (self.gdbus("call", "--session", "--dest", "org.freedesktop.DBus",
-                                                 "--object-path", "/org/freedesktop/DBus", "--method",
-                                                 "org.freedesktop.DBus.NameHasOwner", "org.a11y.Bus") or ""),
-                   15, "the accessibility bus is up")
+        self.wait_for_bus_name("org.a11y.Bus", 15, "the accessibility bus is up")
         self.start_tray()
 
     def announce_screen_reader(self):

@@ -46,18 +46,13 @@ class Desktops(CommandTestCase):
         self.start_window_manager()
         self.start_sized()
         self.wait_for_sized_page()
-        def frame():
-            left, right, top, bottom = self.x.cardinals(self.main_window, "_NET_FRAME_EXTENTS") or (0, 0, 0, 0)
-            g = self.geometry()
-            return g.x - left, g.y - top, g.width + left + right, g.height + top + bottom
-
         def centred():
-            x, y, width, height = frame()
-            return abs(x + width / 2 - harness.SCREEN_WIDTH / 2) <= 2 and \
-                abs(y + height / 2 - harness.SCREEN_HEIGHT / 2) <= 2
+            frame = self.frame()
+            return frame and abs(frame[0] + frame[2] / 2 - harness.SCREEN_WIDTH / 2) <= 2 and \
+                abs(frame[1] + frame[3] / 2 - harness.SCREEN_HEIGHT / 2) <= 2
 
-        wait_until(centred, 15, lambda: f"the frame {frame()} is centred on the screen")
-        self.assertGreater(frame()[3], self.geometry().height, "openbox framed the window")
+        wait_until(centred, 15, lambda: f"the frame {self.frame()} is centred on the screen")
+        self.assertGreater(self.frame()[3], self.geometry().height, "openbox framed the window")
         # The move to the centre is drawn a moment later: the page is awaited at its new place.
         self.wait_for_sized_page()
         self.assertNoShellErrors()

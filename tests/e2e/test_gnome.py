@@ -13,15 +13,6 @@ ICONIC_STATE = 3
 class Gnome(CommandTestCase):
     mended_drops = 0
 
-    def frame(self):
-        """The frame around the main window on the screen, as (x, y, width, height), once GNOME framed it."""
-        extents = self.x.cardinals(self.main_window, "_NET_FRAME_EXTENTS")
-        geometry = self.geometry()
-        if not extents or not geometry or not geometry.viewable:
-            return None
-        left, right, top, bottom = extents
-        return geometry.x - left, geometry.y - top, geometry.width + left + right, geometry.height + top + bottom
-
     def icon_spot(self):
         """The middle of the shell's (blue) icon in the top bar's right half, once the extension draws it."""
         def spot():
@@ -64,7 +55,7 @@ class Gnome(CommandTestCase):
                 abs(frame[1] + frame[3] / 2 - harness.SCREEN_HEIGHT / 2) <= 2 and frame
         place = wait_until(centred, 30, lambda: f"GNOME frames the window, centred: {self.frame()}")
         self.assertGreater(place[3], self.geometry().height, "GNOME framed the window")
-        spot = self.icon_spot()
+        self.icon_spot()
         self.screenshot("gnome-top-bar")
 
         for cycle, by_click in enumerate((False, True, False)):

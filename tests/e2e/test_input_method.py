@@ -34,10 +34,7 @@ class InputMethod(CommandTestCase):
             file.write(PROFILE)
         # Nothing of the network: the cloud's candidates would make the first one vary.
         self._start("fcitx5", ["fcitx5", "--disable=cloudpinyin"])
-        wait_until(lambda: "true" in (self.gdbus("call", "--session", "--dest", "org.freedesktop.DBus",
-                                                 "--object-path", "/org/freedesktop/DBus", "--method",
-                                                 "org.freedesktop.DBus.NameHasOwner", "org.fcitx.Fcitx5") or ""),
-                   30, "fcitx5 is on the session bus")
+        self.wait_for_bus_name("org.fcitx.Fcitx5", 30, "fcitx5 is on the session bus")
 
     def type_pinyin(self, window, x, y):
         """Clicks at (x, y) in window, turns pinyin on there and types 你好 with it."""

@@ -107,11 +107,7 @@ class SniTray(CommandTestCase):
     def test_portal_notification_goes_to_the_desktops_notification_server(self):
         # The host draws no balloons: dunst, on the test's bus and display, shows them instead.
         self._start("dunst", ["dunst"])
-        wait_until(lambda: "true" in (self.gdbus("call", "--session", "--dest", "org.freedesktop.DBus",
-                                                 "--object-path", "/org/freedesktop/DBus", "--method",
-                                                 "org.freedesktop.DBus.NameHasOwner",
-                                                 "org.freedesktop.Notifications") or ""),
-                   20, "dunst serves notifications")
+        self.wait_for_bus_name("org.freedesktop.Notifications", 20, "dunst serves notifications")
         self.start_sni_host()
         self.start_portal("--start-title", "起始页", "--start-next", "/test/pages/notify",
                           "--start-next-after", "0.3")
