@@ -33,7 +33,7 @@ const bool g_noPrinters = qputenv("CUPS_SERVER", "/nonexistent/qz-test-cups.sock
 class BrowserPrintingTest : public ::testing::Test {
 protected:
     BrowserPrintingTest()
-        : m_browser(std::make_unique<QtBrowser>(&m_container, m_profile.get(), m_printing))
+        : m_browser(std::make_unique<QtBrowser>(&m_container, m_profile.pages(), m_printing))
         , m_pdf(QDir(m_pages.path()).filePath(QStringLiteral("打印结果.pdf"))) {
         m_container.resize(800, 600);
         m_container.show();

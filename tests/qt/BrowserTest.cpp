@@ -23,7 +23,7 @@ using test::waitUntil;
 class BrowserTest : public ::testing::Test {
 protected:
     BrowserTest()
-        : m_browser(std::make_unique<QtBrowser>(&m_container, m_profile.get(), m_printing)) {
+        : m_browser(std::make_unique<QtBrowser>(&m_container, m_profile.pages(), m_printing)) {
         m_container.resize(1200, 900);
         m_container.show();
     }

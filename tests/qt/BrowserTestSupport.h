@@ -18,6 +18,7 @@
 
 #include "QtTestSupport.h"
 #include "platform/qt/page/BrowserWindow.h"
+#include "platform/qt/page/Pages.h"
 #include "platform/qt/page/WebPage.h"
 
 namespace qz::test {
@@ -111,40 +112,50 @@ private:
     QTemporaryDir m_dir;
 };
 
-// A browser profile of a test's own: in memory only, or on disk in a folder of its own. Browser
-// windows still open go first: a profile must outlive its pages.
+// Removes a folder a profile wrote to, once that profile has gone. The engine still writes the
+// profile's last state from a thread of its own for a moment; a folder removed in the middle of it would
+// be left half there.
+inline void removeAfterEngine(QTemporaryDir& dir) {
+    dir.setAutoRemove(false);
+    waitUntil([&dir] { return QDir(dir.path()).removeRecursively(); }, 3000);
+}
+
+// A browser profile of a test's own, with its pages (no permission questions): in memory only, or on
+// disk in a folder of its own. Browser windows still open go first: a profile must outlive its pages.
 class TestProfile {
 public:
     enum Storage { InMemory, OnDisk };
 
     explicit TestProfile(Storage storage = InMemory) {
-        if (storage == InMemory) {
+        if (storage == InMemory)
             m_profile = std::make_unique<QWebEngineProfile>();
-            return;
-        }
+        else
+            m_profile = onDisk();
+        m_pages = std::make_unique<Pages>(m_profile.get(), nullptr);
+    }
+    ~TestProfile() {
+        m_pages.reset();
+        m_profile.reset();
+        removeAfterEngine(m_dir);
+    }
+    QWebEngineProfile* get() const { return m_profile.get(); }
+    Pages& pages() const { return *m_pages; }
+
+private:
+    std::unique_ptr<QWebEngineProfile> onDisk() {
         // A named profile writes into the user's data folder as soon as it exists, before its own
         // folders can be set: for that moment the user's folders are the test's.
         const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
         const QByteArray cacheHome = qgetenv("XDG_CACHE_HOME");
         qputenv("XDG_DATA_HOME", QDir(m_dir.path()).filePath(QStringLiteral("data")).toLocal8Bit());
         qputenv("XDG_CACHE_HOME", QDir(m_dir.path()).filePath(QStringLiteral("cache")).toLocal8Bit());
-        m_profile = std::make_unique<QWebEngineProfile>(QStringLiteral("qz-test"));
+        auto profile = std::make_unique<QWebEngineProfile>(QStringLiteral("qz-test"));
         restore("XDG_DATA_HOME", dataHome);
         restore("XDG_CACHE_HOME", cacheHome);
-        m_profile->setPersistentStoragePath(QDir(m_dir.path()).filePath(QStringLiteral("storage")));
-        m_profile->setCachePath(QDir(m_dir.path()).filePath(QStringLiteral("cache")));
+        profile->setPersistentStoragePath(QDir(m_dir.path()).filePath(QStringLiteral("storage")));
+        profile->setCachePath(QDir(m_dir.path()).filePath(QStringLiteral("cache")));
+        return profile;
     }
-    ~TestProfile() {
-        qDeleteAll(browserWindows());
-        m_profile.reset();
-        // The engine still writes the profile's last state from a thread of its own for a moment;
-        // a folder removed in the middle of it would be left half there.
-        m_dir.setAutoRemove(false);
-        waitUntil([this] { return QDir(m_dir.path()).removeRecursively(); }, 3000);
-    }
-    QWebEngineProfile* get() const { return m_profile.get(); }
-
-private:
     static void restore(const char* name, const QByteArray& value) {
         if (value.isEmpty())
             qunsetenv(name);
@@ -154,6 +165,7 @@ private:
 
     QTemporaryDir m_dir;
     std::unique_ptr<QWebEngineProfile> m_profile;
+    std::unique_ptr<Pages> m_pages;
 };
 
 } // namespace qz::test

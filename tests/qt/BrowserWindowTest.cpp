@@ -35,7 +35,7 @@ void click(QWebEngineView* view, QPoint at) {
 class BrowserWindowTest : public ::testing::Test {
 protected:
     BrowserWindowTest()
-        : m_browser(std::make_unique<QtBrowser>(&m_container, m_profile.get(), m_printing)) {
+        : m_browser(std::make_unique<QtBrowser>(&m_container, m_profile.pages(), m_printing)) {
         m_container.resize(1200, 900);
         m_container.show();
         m_browser->setWidth(800 * 15);

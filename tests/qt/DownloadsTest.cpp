@@ -32,8 +32,9 @@ protected:
     DownloadsTest()
         : m_configHome(qgetenv("XDG_CONFIG_HOME"))
         , m_downloads(QDir(m_home.path()).filePath(QStringLiteral("下载")))
-        , m_page(std::make_unique<WebPage>(m_profile.get(), nullptr))
-        , m_service(new Downloads(m_profile.get(), m_balloons, m_mainWindow)) {
+        , m_page(std::make_unique<WebPage>(m_profile.pages(), nullptr))
+        , m_service(std::make_unique<Downloads>(
+              m_profile.get(), m_profile.pages().input(), m_balloons, m_mainWindow)) {
         QFile dirs(QDir(m_home.path()).filePath(QStringLiteral("user-dirs.dirs")));
         dirs.open(QIODevice::WriteOnly);
         dirs.write(QStringLiteral("XDG_DOWNLOAD_DIR=\"%1\"\n").arg(m_downloads).toUtf8());
@@ -41,9 +42,9 @@ protected:
         qputenv("XDG_CONFIG_HOME", m_home.path().toLocal8Bit());
 
         const auto finished = [this](const QString& path, bool ok) { m_finished.push_back({ path, ok }); };
-        QObject::connect(m_service, &Downloads::finished, &m_context, finished);
+        QObject::connect(m_service.get(), &Downloads::finished, &m_context, finished);
         QObject::connect(
-            m_service, &Downloads::questionShown, &m_context, [this](DownloadQuestion* question) {
+            m_service.get(), &Downloads::questionShown, &m_context, [this](DownloadQuestion* question) {
                 ++m_questions;
                 question->answer(m_answer);
             });
@@ -84,7 +85,7 @@ protected:
     MainWindowPresence m_mainWindow { nullptr };
     TrayBalloons m_balloons;
     std::unique_ptr<WebPage> m_page;
-    Downloads* m_service;
+    std::unique_ptr<Downloads> m_service;
     QObject m_context;
     std::vector<Finish> m_finished;
     DownloadAnswer m_answer = DownloadAnswer::Save;

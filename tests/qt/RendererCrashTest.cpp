@@ -95,14 +95,14 @@ TEST_F(RendererCrashTest, MainViewReloadsOnceThenShowsTheNotice) {
     QWidget container;
     container.resize(400, 300);
     container.show();
-    QtBrowser browser(&container, m_profile.get(), m_printing);
+    QtBrowser browser(&container, m_profile.pages(), m_printing);
     watch(browser.view()->page());
     browser.Navigate(kAddress.toString().toStdU16String());
     crashTwice([&] { return QString::fromStdU16String(browser.LocationName()); });
 }
 
 TEST_F(RendererCrashTest, BrowserWindowReloadsOnceThenShowsTheNotice) {
-    auto* window = new BrowserWindow(m_profile.get());
+    auto* window = m_profile.pages().openWindow();
     window->show();
     watch(window->page());
     window->view()->load(kAddress);
@@ -112,7 +112,7 @@ TEST_F(RendererCrashTest, BrowserWindowReloadsOnceThenShowsTheNotice) {
 
 TEST_F(RendererCrashTest, NoticeThatDiesIsShownAgain) {
     QWebEngineView view;
-    auto* page = new WebPage(m_profile.get(), &view);
+    auto* page = new WebPage(m_profile.pages(), &view);
     view.setPage(page);
     view.resize(400, 300);
     view.show();

@@ -16,9 +16,9 @@
 #include "DownloadRow.h"
 #include "DownloadText.h"
 #include "DownloadsWindow.h"
+#include "platform/qt/WindowPresence.h"
 #include "platform/qt/page/PageInput.h"
 #include "platform/qt/tray/TrayBalloons.h"
-#include "platform/qt/window/MainWindowPresence.h"
 
 namespace qz {
 
@@ -37,21 +37,22 @@ QString incomingPath(const QWebEngineDownloadRequest& request) {
 }
 } // namespace
 
-Downloads::Downloads(
-    QWebEngineProfile* profile, const TrayBalloons& balloons, const MainWindowPresence& mainWindow)
-    : QObject(profile)
-    , m_balloons(balloons)
+Downloads::Downloads(QWebEngineProfile* profile, PageInput& input, const TrayBalloons& balloons,
+    const WindowPresence& mainWindow)
+    : m_balloons(balloons)
     , m_mainWindow(mainWindow) {
     connect(profile, &QWebEngineProfile::downloadRequested, this, &Downloads::handle);
-    connect(new PageInput(this), &PageInput::userInput, this,
-        [this](QWebEnginePage* page) { m_quiet.remove(page); });
+    connect(&input, &PageInput::userInput, this, [this](QWebEnginePage* page) { m_quiet.remove(page); });
     connect(qApp, &QCoreApplication::aboutToQuit, this, &Downloads::quit);
 }
 
 Downloads::~Downloads() {
-    // No widget may go after the application object: on the way out the window is left to the end.
-    if (QCoreApplication::closingDown())
-        (void)m_window.release();
+    quit();
+    // Downloads still coming in end here, before their folder goes with this object; nothing is
+    // asked or shown.
+    for (QWebEngineDownloadRequest* request : m_downloads.keys())
+        if (!request->isFinished())
+            request->cancel();
 }
 
 QString Downloads::folder() {
@@ -75,7 +76,7 @@ QString Downloads::freePath(const QString& folder, const QString& fileName, int 
 
 void Downloads::handle(QWebEngineDownloadRequest* request) {
     // A request nobody accepts is dropped by the engine, nothing written.
-    if (m_quitting || QCoreApplication::closingDown())
+    if (m_quitting)
         return;
     if (resumesBroken(*request))
         return;
@@ -162,8 +163,8 @@ void Downloads::conclude(QWebEngineDownloadRequest* request) {
         = download.broken ? QWebEngineDownloadRequest::DownloadInterrupted : request->state();
     if (!request->isFinished())
         request->cancel();
-    // On the way out nothing is shown: no window may be built while the application object goes.
-    if (m_quitting || QCoreApplication::closingDown()) {
+    // On the way out nothing is shown.
+    if (m_quitting) {
         QFile::remove(incoming);
         return;
     }

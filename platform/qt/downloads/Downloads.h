@@ -19,8 +19,9 @@ namespace qz {
 
 class DownloadRow;
 class DownloadsWindow;
-class MainWindowPresence;
+class PageInput;
 class TrayBalloons;
+class WindowPresence;
 
 // The downloads of a profile's pages. Each is asked about (open, save or drop it) while it already
 // comes in, into a folder of the shell's own; only a saved one is moved into the user's downloads
@@ -28,12 +29,15 @@ class TrayBalloons;
 // downloads window; their end shows there, and as a balloon from the tray icon while the main
 // window is hidden. A page with a question open, or whose download the user dropped, starts no
 // other until the user clicks or types in it: a burst of downloads (hidden frames, say) gets one
-// question. It belongs to the profile and lives as long as it does.
+// question. The application object owns it beside the profile, which it must not outlive; it goes
+// before the profile, after the pages.
 class Downloads final : public QObject {
     Q_OBJECT
 public:
-    // Balloons tell of an ended download while the main window is not shown.
-    Downloads(QWebEngineProfile* profile, const TrayBalloons& balloons, const MainWindowPresence& mainWindow);
+    // Balloons tell of an ended download while the main window is not shown; a quiet page starts
+    // downloads again after the user's input in it.
+    Downloads(QWebEngineProfile* profile, PageInput& input, const TrayBalloons& balloons,
+        const WindowPresence& mainWindow);
     ~Downloads() override;
 
     // The user's downloads folder, or the home folder where there is none; created when missing.
@@ -74,7 +78,7 @@ private:
     void quit();
 
     const TrayBalloons& m_balloons;
-    const MainWindowPresence& m_mainWindow;
+    const WindowPresence& m_mainWindow;
     bool m_quitting = false;
     // Where downloads come in until the user has answered and they have ended.
     std::unique_ptr<QTemporaryDir> m_incoming;

@@ -7,7 +7,6 @@
 #include <QWebEngineView>
 #include <QWidget>
 
-#include "Profile.h"
 #include "commands/MenuTree.h"
 #include "platform/qt/window/MainWindow.h"
 #include "platform/qt/window/MenuBuilder.h"
@@ -44,11 +43,11 @@ Application::Application(const WritableStorage& storage)
     })
     , m_window(createMainWindow())
     , m_mainWindowPresence(m_window.get())
-    , m_profile(createProfile(storage, m_balloons, m_mainWindowPresence))
+    , m_profile(storage, m_balloons, m_mainWindowPresence)
     , m_qtWindow(*m_window, m_handles, m_popupPosition)
-    , m_browser(std::make_unique<QtBrowser>(m_window->surface(), m_profile, m_printing))
+    , m_browser(std::make_unique<QtBrowser>(m_window->surface(), m_profile.pages(), m_printing))
     , m_timer(kFormDescription.timerInterval, kFormDescription.timerEnabled)
-    , m_desktop(m_window.get(), m_profile)
+    , m_desktop(m_window.get(), m_profile.engineProfile())
     , m_events(FormParts { m_qtWindow, *m_browser, m_timer, m_screen, m_desktop })
     , m_menus(std::make_unique<MenuBuilder>(
           *m_window, kMenuTree, [this](const MenuItem& item) { m_events.menuPicked(item); }))

@@ -5,9 +5,8 @@
 
 #include <QObject>
 
-class QWebEngineProfile;
-
 #include "EngineStart.h"
+#include "Profile.h"
 #include "SessionEnd.h"
 #include "app/FormEvents.h"
 #include "platform/qt/printing/Printing.h"
@@ -32,7 +31,10 @@ class QtBrowser;
 // The running shell: the main window and its parts around the form, the tray's system calls, and the
 // ways the session can end. It owns what the parts of the shell share (the browser profile and its
 // services, the balloons, the tray menu's position, the printer) and hands each to those that use it.
-// Needs a QApplication; lives inside its lifetime.
+// Needs a QApplication; lives inside its lifetime, and everything it made goes before it: its
+// members go in the reverse of their order here, so each goes before what it uses (the main
+// window's browser before the profile, the profile with its pages and services before the balloons
+// and the main window's presence they tell through).
 class Application final : public QObject {
     Q_OBJECT
 public:
@@ -65,7 +67,7 @@ private:
     Printing m_printing;
     std::unique_ptr<MainWindow> m_window;
     MainWindowPresence m_mainWindowPresence;
-    QWebEngineProfile* m_profile;
+    Profile m_profile;
     QtWindow m_qtWindow;
     std::unique_ptr<QtBrowser> m_browser;
     QtTimer m_timer;

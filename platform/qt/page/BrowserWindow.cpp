@@ -53,9 +53,9 @@ protected:
 };
 } // namespace
 
-BrowserWindow::BrowserWindow(QWebEngineProfile* profile)
+BrowserWindow::BrowserWindow(Pages& pages)
     : m_view(new QWebEngineView(this))
-    , m_page(new WebPage(profile, m_view))
+    , m_page(new WebPage(pages, m_view))
     , m_address(new AddressBar(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     m_view->setPage(m_page);

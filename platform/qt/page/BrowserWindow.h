@@ -3,20 +3,20 @@
 #include <QMainWindow>
 
 class QLineEdit;
-class QWebEngineProfile;
 class QWebEngineView;
 
 namespace qz {
 
+class Pages;
 class WebPage;
 
 // A top-level browser window of the shell's own, for pages opened with the target "_blank" and for
-// windows that pages open. Its page shares the given profile, so a portal login carries over.
-// It deletes itself when closed.
+// windows that pages open, made by the shell's pages (Pages::openWindow). Its page shares their
+// profile, so a portal login carries over. It deletes itself when closed.
 class BrowserWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit BrowserWindow(QWebEngineProfile* profile);
+    explicit BrowserWindow(Pages& pages);
 
     QWebEngineView* view() const { return m_view; }
     WebPage* page() const { return m_page; }

@@ -6,15 +6,15 @@
 
 #include "DefaultBrowser.h"
 #include "PageInput.h"
-#include "PageWindow.h"
 #include "PortalScope.h"
+#include "platform/qt/questions/PageWindow.h"
 
 namespace qz {
 
-OutsideLinks::OutsideLinks(QWebEnginePage* page)
+OutsideLinks::OutsideLinks(QWebEnginePage* page, PageInput& input)
     : QObject(page)
     , m_page(page) {
-    connect(new PageInput(this), &PageInput::userInput, this, [this](QWebEnginePage* touched) {
+    connect(&input, &PageInput::userInput, this, [this](QWebEnginePage* touched) {
         if (touched == m_page)
             m_quiet = false;
     });

@@ -7,7 +7,8 @@ class QWebEnginePage;
 namespace qz {
 
 // Tells when the user clicks or types in a page's view. Only real input counts: the events reach the
-// view's widgets from the window system, and nothing a page's script does can make one.
+// view's widgets from the window system, and nothing a page's script does can make one. One watches
+// for all the shell's pages (Pages holds it): each event is looked at once, however many are open.
 class PageInput final : public QObject {
     Q_OBJECT
 public:

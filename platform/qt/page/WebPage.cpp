@@ -6,7 +6,7 @@
 
 #include "BrowserWindow.h"
 #include "OutsideLinks.h"
-#include "platform/qt/questions/PermissionQuestions.h"
+#include "Pages.h"
 
 namespace qz {
 
@@ -38,9 +38,10 @@ bool opensEmptyDocument(const QUrl& requested) {
 }
 } // namespace
 
-WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
-    : QWebEnginePage(profile, parent)
-    , m_outsideLinks(new OutsideLinks(this)) {
+WebPage::WebPage(Pages& pages, QObject* parent)
+    : QWebEnginePage(pages.profile(), parent)
+    , m_pages(pages)
+    , m_outsideLinks(new OutsideLinks(this, pages.input())) {
     // The engine lets scripts open windows at will unless told otherwise. With this off, windows
     // the user asked for (a click on a link or a button) still open, and a page that opens windows
     // on its own is held back, as a browser's pop-up blocker does.
@@ -49,8 +50,7 @@ WebPage::WebPage(QWebEngineProfile* profile, QObject* parent)
     action(ViewSource)->setVisible(false);
     // The engine asks through this signal because createWindow is left as it is.
     connect(this, &QWebEnginePage::newWindowRequested, this, &WebPage::openRequestedWindow);
-    if (PermissionQuestions* questions = PermissionQuestions::of(profile))
-        questions->answerFor(this);
+    pages.adopt(this);
     connect(this, &QWebEnginePage::loadStarted, this, [this] {
         m_dialogs.reset();
         m_editableFocus.reset();
@@ -79,7 +79,7 @@ bool WebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool
 void WebPage::openRequestedWindow(QWebEngineNewWindowRequest& request) {
     if (!m_outsideLinks->admits(request.requestedUrl()))
         return;
-    auto* window = new BrowserWindow(profile());
+    BrowserWindow* window = m_pages.openWindow();
     request.openIn(window->page());
     // A script of the opener that touches the engine's initial empty document of the new window
     // (document.write into window.open('')) brings Qt WebEngine 6.4's browser process down with a

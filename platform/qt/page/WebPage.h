@@ -16,19 +16,20 @@ class QWebEngineNewWindowRequest;
 namespace qz {
 
 class OutsideLinks;
+class Pages;
 
 // The page of every browser view the shell shows. It shows the portal's pages only: a way out of
 // the portal, in the page or in a window it opens, leads to the user's own browser. A page that
-// opens a window of the portal (a link with a target, window.open) gets a new BrowserWindow on the
-// same profile. A page whose renderer process dies is reloaded, or shows a short notice with a way
-// back to the address it showed.
+// opens a window of the portal (a link with a target, window.open) gets a new BrowserWindow from the
+// same pages, on the same profile. A page whose renderer process dies is reloaded, or shows a short notice
+// with a way back to the address it showed.
 class WebPage final : public QWebEnginePage {
     Q_OBJECT
 public:
     // The title of the notice; it never carries the text that sizes the main window.
     static const QString kStoppedTitle;
 
-    WebPage(QWebEngineProfile* profile, QObject* parent);
+    WebPage(Pages& pages, QObject* parent);
 
     const EditableFocus& editableFocus() const { return m_editableFocus; }
 
@@ -47,6 +48,7 @@ private:
     void reloadAfterCrash();
     void showStoppedNotice();
 
+    Pages& m_pages;
     PageDialogs m_dialogs { this };
     CertificateQuestions m_certificates { this };
     LoginQuestions m_logins { this };

@@ -10,9 +10,9 @@
 #include <QPushButton>
 #include <QWebEnginePage>
 
+#include "PageWindow.h"
 #include "platform/qt/LiteralText.h"
 #include "platform/qt/SiteName.h"
-#include "platform/qt/page/PageWindow.h"
 
 namespace qz {
 

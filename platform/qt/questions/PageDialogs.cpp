@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 #include <QWebEnginePage>
 
+#include "PageWindow.h"
 #include "platform/qt/LiteralText.h"
 #include "platform/qt/SiteName.h"
-#include "platform/qt/page/PageWindow.h"
 
 namespace qz {
 

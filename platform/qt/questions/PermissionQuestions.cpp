@@ -5,7 +5,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QWebEngineProfile>
 #include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QtGlobal>
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
@@ -14,10 +13,10 @@
 #include <QWebEngineQuotaRequest>
 #endif
 
+#include "PageWindow.h"
 #include "platform/qt/LiteralText.h"
 #include "platform/qt/SiteName.h"
-#include "platform/qt/page/PageWindow.h"
-#include "platform/qt/window/MainWindowPresence.h"
+#include "platform/qt/WindowPresence.h"
 
 namespace qz {
 
@@ -72,14 +71,8 @@ QString featureWish(PermissionKind kind) {
 
 } // namespace
 
-PermissionQuestions::PermissionQuestions(QWebEngineProfile* profile, const MainWindowPresence& mainWindow)
-    : QObject(profile)
-    , m_mainWindow(mainWindow) {}
-
-PermissionQuestions* PermissionQuestions::of(const QWebEngineProfile* profile) {
-    return profile ? profile->findChild<PermissionQuestions*>(QString(), Qt::FindDirectChildrenOnly)
-                   : nullptr;
-}
+PermissionQuestions::PermissionQuestions(const WindowPresence& mainWindow)
+    : m_mainWindow(mainWindow) {}
 
 void PermissionQuestions::ask(
     QWebEnginePage* page, const QUrl& origin, const QString& key, const QString& wish, Answer answer) {

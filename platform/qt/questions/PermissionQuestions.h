@@ -6,23 +6,19 @@
 #include <QObject>
 #include <QWebEnginePage>
 
-class QWebEngineProfile;
-
 namespace qz {
 
-class MainWindowPresence;
+class WindowPresence;
 
 // Every permission a page asks for gets an answer: a question naming the site and what it asks
 // for, with 允许 and 拒绝. The answer holds for that site and that permission until the shell ends;
 // the shell keeps no settings. While the main window is not shown the answer is no, unasked: nothing
-// may wait on a window the user cannot see. One per profile, owned by it: its pages share the answers.
+// may wait on a window the user cannot see. One for all the pages of the shell's profile: they share the
+// answers.
 class PermissionQuestions final : public QObject {
     Q_OBJECT
 public:
-    PermissionQuestions(QWebEngineProfile* profile, const MainWindowPresence& mainWindow);
-
-    // The questions of the profile's pages; null for a profile without any (every request then waits).
-    static PermissionQuestions* of(const QWebEngineProfile* profile);
+    explicit PermissionQuestions(const WindowPresence& mainWindow);
 
     // Watches the page's requests for permissions, storage and protocol handlers.
     void answerFor(QWebEnginePage* page);
@@ -37,7 +33,7 @@ private:
     void ask(
         QWebEnginePage* page, const QUrl& origin, const QString& key, const QString& wish, Answer answer);
 
-    const MainWindowPresence& m_mainWindow;
+    const WindowPresence& m_mainWindow;
     // The answers of this run, by site and what was asked ("feature:1", "quota", "protocol:mailto").
     QHash<QString, bool> m_answers;
 };

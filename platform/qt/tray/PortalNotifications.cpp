@@ -2,16 +2,17 @@
 
 #include <memory>
 
-#include <QApplication>
 #include <QWebEngineNotification>
 #include <QWebEngineProfile>
-#include <QWebEngineView>
+#include <QWidget>
 
 #include "TrayBalloons.h"
-#include "platform/qt/SiteName.h"
+#include "platform/qt/WindowPresence.h"
+#include "platform/qt/page/Pages.h"
 #include "platform/qt/page/PortalScope.h"
+#include "platform/qt/page/WebPage.h"
+#include "platform/qt/questions/PageWindow.h"
 #include "platform/qt/questions/PermissionQuestions.h"
-#include "platform/qt/window/MainWindowPresence.h"
 
 namespace qz {
 
@@ -21,9 +22,9 @@ bool sameSite(const QUrl& page, const QUrl& origin) {
 }
 } // namespace
 
-PortalNotifications::PortalNotifications(QWebEngineProfile* profile, const PermissionQuestions& permissions,
-    const TrayBalloons& balloons, const MainWindowPresence& mainWindow)
-    : QObject(profile)
+PortalNotifications::PortalNotifications(QWebEngineProfile* profile, const Pages& pages,
+    const PermissionQuestions& permissions, const TrayBalloons& balloons, const WindowPresence& mainWindow)
+    : m_pages(pages)
     , m_permissions(permissions)
     , m_balloons(balloons)
     , m_mainWindow(mainWindow) {
@@ -33,9 +34,9 @@ PortalNotifications::PortalNotifications(QWebEngineProfile* profile, const Permi
 
 void PortalNotifications::showSendingWindow(const QUrl& origin) {
     QWidget* found = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        const auto* view = widget->findChild<QWebEngineView*>();
-        if (!view || !sameSite(view->url(), origin))
+    for (WebPage* page : m_pages.pages()) {
+        QWidget* widget = pageWindow(page);
+        if (!widget || !sameSite(page->url(), origin))
             continue;
         if (m_mainWindow.is(widget)) {
             found = widget;

@@ -10,18 +10,21 @@ class QWebEngineProfile;
 
 namespace qz {
 
-class MainWindowPresence;
+class Pages;
 class PermissionQuestions;
 class TrayBalloons;
+class WindowPresence;
 
 // Notifications of the portal's pages show as balloons from the tray icon, once the user allowed
 // the page's site to notify; a click on one shows the window of the page that sent it. A site
-// outside the portal shows none, whatever the user answered. Owned by the profile it presents for.
+// outside the portal shows none, whatever the user answered. The application object owns it beside
+// the profile it presents for, and lets it go before the profile.
 class PortalNotifications final : public QObject {
     Q_OBJECT
 public:
-    PortalNotifications(QWebEngineProfile* profile, const PermissionQuestions& permissions,
-        const TrayBalloons& balloons, const MainWindowPresence& mainWindow);
+    PortalNotifications(QWebEngineProfile* profile, const Pages& pages,
+        const PermissionQuestions& permissions, const TrayBalloons& balloons,
+        const WindowPresence& mainWindow);
 
 private:
     void present(std::unique_ptr<QWebEngineNotification> notification);
@@ -29,9 +32,10 @@ private:
     // site, else the first browser window that shows the site.
     void showSendingWindow(const QUrl& origin);
 
+    const Pages& m_pages;
     const PermissionQuestions& m_permissions;
     const TrayBalloons& m_balloons;
-    const MainWindowPresence& m_mainWindow;
+    const WindowPresence& m_mainWindow;
 };
 
 } // namespace qz

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <QWidget>
 
@@ -12,6 +11,7 @@
 #include "platform/qt/Utf16.h"
 #include "platform/qt/page/BrowserWindow.h"
 #include "platform/qt/page/PageDocument.h"
+#include "platform/qt/page/Pages.h"
 #include "platform/qt/page/WebPage.h"
 #include "platform/qt/printing/Printing.h"
 
@@ -31,10 +31,11 @@ QUrl addressOf(const std::u16string& url) {
 }
 } // namespace
 
-QtBrowser::QtBrowser(QWidget* container, QWebEngineProfile* profile, Printing& printing)
+QtBrowser::QtBrowser(QWidget* container, Pages& pages, Printing& printing)
     : m_view(new QWebEngineView(container))
+    , m_pages(pages)
     , m_printing(printing) {
-    m_view->setPage(new WebPage(profile, m_view));
+    m_view->setPage(new WebPage(pages, m_view));
     constexpr FormDescription form = kFormDescription;
     m_view->setGeometry(twipsToPixels(form.browserLeft), twipsToPixels(form.browserTop),
         twipsToPixels(form.browserWidth), twipsToPixels(form.browserHeight));
@@ -75,7 +76,7 @@ void QtBrowser::Navigate(const std::u16string& url, const std::u16string&, const
         view.load(address);
         return;
     }
-    auto* window = new BrowserWindow(view.page()->profile());
+    BrowserWindow* window = m_pages.openWindow();
     window->show();
     window->view()->load(address);
 }

@@ -5,12 +5,12 @@
 
 #include "platform/Browser.h"
 
-class QWebEngineProfile;
 class QWebEngineView;
 class QWidget;
 
 namespace qz {
 
+class Pages;
 class Printing;
 
 // WebBrowser1 on Qt WebEngine: a view inside the main window's surface, placed by absolute
@@ -18,8 +18,9 @@ class Printing;
 // view is gone (its window destroyed) every call raises PlatformError.
 class QtBrowser final : public Browser {
 public:
-    // Print, preview and page set-up go through printing.
-    QtBrowser(QWidget* container, QWebEngineProfile* profile, Printing& printing);
+    // The view's page and the windows that _blank opens are the shell's pages; print, preview and
+    // page set-up go through printing.
+    QtBrowser(QWidget* container, Pages& pages, Printing& printing);
     ~QtBrowser() override;
     QtBrowser(const QtBrowser&) = delete;
     QtBrowser& operator=(const QtBrowser&) = delete;
@@ -48,6 +49,7 @@ private:
     QWebEngineView& live(const char* operation) const;
 
     QPointer<QWebEngineView> m_view;
+    Pages& m_pages;
     Printing& m_printing;
     // The address last asked for: the engine reports none until the navigation has begun.
     QUrl m_requested;
