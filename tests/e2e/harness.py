@@ -52,6 +52,7 @@ def main():
     parser.add_argument("--shell", required=True, help="the qz-shell binary")
     parser.add_argument("--portal", required=True, help="portal/demo_portal.py")
     parser.add_argument("--artifacts", required=True, help="folder for screenshots and logs")
+    parser.add_argument("--proxied-shell", help="qz-shell built for host names only the proxy test's proxy resolves")
     for site in SITES:
         parser.add_argument(f"--{site}", default=DEFAULT_HOSTS[site])
     args, rest = parser.parse_known_args()

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "BrowserTestSupport.h"
+#include "platform/qt/page/ProxyInUse.h"
 #include "platform/qt/window/InternetOptionsDialog.h"
 
 namespace qz {
@@ -31,6 +32,7 @@ protected:
     // The engine starts a profile's cookie store with its first page load, as the main window's
     // view does at start-up.
     QWebEnginePage m_page { m_profile.get() };
+    const ProxyInUse m_proxy { ProxyInUse::Source::Desktop, "proxy.example.com:3128", "GNOME" };
     QWidget m_owner;
     QPointer<InternetOptionsDialog> m_shown;
 };
@@ -54,7 +56,7 @@ void answer(const char16_t* reply, int* asked) {
 
 TEST_F(BrowserInternetOptionsTest, OpensOneNonModalDialogAndReturnsAtOnce) {
     m_owner.show();
-    showInternetOptions(m_shown, &m_owner, m_profile.get());
+    showInternetOptions(m_shown, &m_owner, m_profile.get(), m_proxy);
     ASSERT_EQ(dialogs().size(), 1);
     InternetOptionsDialog* dialog = dialogs().front();
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Internet 选项"));
@@ -62,24 +64,27 @@ TEST_F(BrowserInternetOptionsTest, OpensOneNonModalDialogAndReturnsAtOnce) {
     EXPECT_FALSE(dialog->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
-    showInternetOptions(m_shown, &m_owner, m_profile.get());
+    showInternetOptions(m_shown, &m_owner, m_profile.get(), m_proxy);
     EXPECT_EQ(dialogs(), QList<InternetOptionsDialog*> { dialog });
 
     QPointer<InternetOptionsDialog> closed = dialog;
     QTimer::singleShot(0, dialog, &QWidget::close);
     ASSERT_TRUE(waitUntil([&] { return closed.isNull(); }));
-    showInternetOptions(m_shown, &m_owner, m_profile.get());
+    showInternetOptions(m_shown, &m_owner, m_profile.get(), m_proxy);
     EXPECT_EQ(dialogs().size(), 1);
 }
 
 TEST_F(BrowserInternetOptionsTest, ShowsWhereTheProfileKeepsItsData) {
-    showInternetOptions(m_shown, &m_owner, m_profile.get());
+    showInternetOptions(m_shown, &m_owner, m_profile.get(), m_proxy);
     ASSERT_EQ(dialogs().size(), 1);
     QStringList texts;
     for (const QLabel* label : dialogs().front()->findChildren<QLabel*>())
         texts << label->text();
     EXPECT_TRUE(texts.contains(m_profile.get()->persistentStoragePath()));
     EXPECT_TRUE(texts.contains(m_profile.get()->cachePath()));
+    // The connection: the proxy in use and where it was set.
+    EXPECT_TRUE(texts.contains(QStringLiteral("proxy.example.com:3128"))) << texts.join(u'|').toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("桌面设置（GNOME）")));
     const auto* size = dialogs().front()->findChild<QLabel*>(QStringLiteral("cacheSize"));
     ASSERT_NE(size, nullptr);
     EXPECT_FALSE(size->text().isEmpty());
@@ -99,7 +104,7 @@ TEST_F(BrowserInternetOptionsTest, EveryDeletionAsksFirstAndDoesNothingOnNo) {
     cookies->setCookie(login, portal);
     ASSERT_TRUE(waitUntil([&] { return added == 1; }));
 
-    showInternetOptions(m_shown, &m_owner, m_profile.get());
+    showInternetOptions(m_shown, &m_owner, m_profile.get(), m_proxy);
     ASSERT_EQ(dialogs().size(), 1);
     int asked = 0;
     for (const char* name : { "deleteCookies", "clearCache", "clearVisitedLinks" }) {
@@ -134,7 +139,7 @@ TEST_F(BrowserInternetOptionsTest, DeletesTheCookiesOnceTheUserSaysYes) {
     cookies->setCookie(login, QUrl(QStringLiteral("http://127.0.0.1/")));
     ASSERT_TRUE(waitUntil([&] { return added == 1; }));
 
-    showInternetOptions(m_shown, &m_owner, m_profile.get());
+    showInternetOptions(m_shown, &m_owner, m_profile.get(), m_proxy);
     int asked = 0;
     answer(u"是", &asked);
     dialogs().front()->findChild<QPushButton*>(QStringLiteral("deleteCookies"))->click();

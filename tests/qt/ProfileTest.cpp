@@ -19,6 +19,7 @@
 #include "platform/qt/host/WritableStorage.h"
 #include "platform/qt/page/BrowserWindow.h"
 #include "platform/qt/page/Pages.h"
+#include "platform/qt/page/ProxyInUse.h"
 #include "platform/qt/page/WebPage.h"
 #include "platform/qt/tray/TrayBalloons.h"
 #include "platform/qt/window/MainWindowPresence.h"
@@ -78,7 +79,7 @@ TEST(Profile, EndsWithALinkWindowADownloadAndItsQuestionOpenEachPartBeforeWhatIt
     mainWindow.show();
     const MainWindowPresence presence(&mainWindow);
     const TrayBalloons balloons;
-    auto profile = std::make_unique<Profile>(WritableStorage::settle(), balloons, presence);
+    auto profile = std::make_unique<Profile>(WritableStorage::settle(), balloons, presence, ProxyInUse {});
     EndlessDownload server;
 
     std::vector<QString> gone;

@@ -36,22 +36,23 @@ std::unique_ptr<MainWindow> createMainWindow() {
 }
 } // namespace
 
-Application::Application(const WritableStorage& storage)
+Application::Application(const WritableStorage& storage, const ProxyInUse& proxy)
     : m_win32(m_handles, m_popupPosition)
     , m_balloons([this](const QString& title, const QString& text, TrayBalloons::OnClick onClick) {
         return showBalloon(title, text, std::move(onClick));
     })
     , m_window(createMainWindow())
     , m_mainWindowPresence(m_window.get())
-    , m_profile(storage, m_balloons, m_mainWindowPresence)
+    , m_profile(storage, m_balloons, m_mainWindowPresence, proxy)
     , m_qtWindow(*m_window, m_handles, m_popupPosition)
     , m_browser(std::make_unique<QtBrowser>(m_window->surface(), m_profile.pages(), m_printing))
     , m_timer(kFormDescription.timerInterval, kFormDescription.timerEnabled)
-    , m_desktop(m_window.get(), m_profile.engineProfile())
+    , m_desktop(m_window.get(), m_profile.engineProfile(), proxy)
     , m_events(FormParts { m_qtWindow, *m_browser, m_timer, m_screen, m_desktop })
     , m_menus(std::make_unique<MenuBuilder>(
           *m_window, kMenuTree, [this](const MenuItem& item) { m_events.menuPicked(item); }))
-    , m_engineStart(m_browser->view()->page(), kEngineStartBound) {
+    , m_engineStart(m_browser->view()->page(), kEngineStartBound)
+    , m_proxyScriptCheck(proxy) {
     installTraySystemCalls(&m_win32);
     m_qtWindow.setMenus(m_menus.get());
     m_win32.setTrayMenu(m_menus->menu("mnuTray"));

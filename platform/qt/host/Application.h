@@ -7,6 +7,7 @@
 
 #include "EngineStart.h"
 #include "Profile.h"
+#include "ProxyScriptCheck.h"
 #include "SessionEnd.h"
 #include "app/FormEvents.h"
 #include "platform/qt/printing/Printing.h"
@@ -38,7 +39,8 @@ class QtBrowser;
 class Application final : public QObject {
     Q_OBJECT
 public:
-    explicit Application(const WritableStorage& storage);
+    // The profile keeps its data where storage allows and loads through proxy.
+    Application(const WritableStorage& storage, const ProxyInUse& proxy);
     ~Application() override;
 
     // Loads the form, shows the window and runs the event loop; the process's exit status.
@@ -76,6 +78,7 @@ private:
     FormEvents m_events;
     std::unique_ptr<MenuBuilder> m_menus;
     EngineStart m_engineStart;
+    ProxyScriptCheck m_proxyScriptCheck;
     // The session has ended while the engine was starting: the window stays hidden until it goes.
     bool m_ending = false;
 };

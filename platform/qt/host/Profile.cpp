@@ -29,11 +29,11 @@ std::unique_ptr<QWebEngineProfile> createEngineProfile(const WritableStorage& st
 }
 } // namespace
 
-Profile::Profile(
-    const WritableStorage& storage, const TrayBalloons& balloons, const WindowPresence& mainWindow)
+Profile::Profile(const WritableStorage& storage, const TrayBalloons& balloons,
+    const WindowPresence& mainWindow, const ProxyInUse& proxy)
     : m_engineProfile(createEngineProfile(storage))
     , m_permissions(std::make_unique<PermissionQuestions>(mainWindow))
-    , m_pages(std::make_unique<Pages>(m_engineProfile.get(), m_permissions.get()))
+    , m_pages(std::make_unique<Pages>(m_engineProfile.get(), m_permissions.get(), proxy))
     // Without a handler the engine cancels every download, an installer the portal offers too.
     , m_downloads(std::make_unique<Downloads>(m_engineProfile.get(), m_pages->input(), balloons, mainWindow))
     , m_notifications(std::make_unique<PortalNotifications>(

@@ -13,6 +13,7 @@ class PortalNotifications;
 class TrayBalloons;
 class WindowPresence;
 class WritableStorage;
+struct ProxyInUse;
 
 // The one browser profile of every page of the shell (the main window's page, the windows that links
 // open, the Internet options dialog), with what its pages share: the answers to their permission
@@ -24,7 +25,9 @@ class WritableStorage;
 // profile. The main window's page belongs to the main window's browser, which goes before this.
 class Profile final {
 public:
-    Profile(const WritableStorage& storage, const TrayBalloons& balloons, const WindowPresence& mainWindow);
+    // Its pages load through proxy, the engine's as the shell chose it at start-up.
+    Profile(const WritableStorage& storage, const TrayBalloons& balloons, const WindowPresence& mainWindow,
+        const ProxyInUse& proxy);
     ~Profile();
     Profile(const Profile&) = delete;
     Profile& operator=(const Profile&) = delete;

@@ -5,11 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <system_error>
 
 #include <unistd.h>
 #include <xcb/xcb.h>
+
+#include "EngineFlags.h"
 
 namespace qz {
 
@@ -117,14 +118,6 @@ bool xServerRendersDirectly() {
     return direct;
 }
 
-std::string withFlag(const std::string& flags, std::string_view flag) {
-    std::istringstream words(flags);
-    for (std::string word; words >> word;) {
-        if (word == flag)
-            return flags;
-    }
-    return flags.empty() ? std::string(flag) : flags + " " + std::string(flag);
-}
 } // namespace
 
 RenderingPath::Machine RenderingPath::thisMachine() {
@@ -169,7 +162,7 @@ RenderingPath::Variables RenderingPath::environmentFor(Path path, const Machine&
         return {};
     Variables variables;
     const std::string flags = machine.variable("QTWEBENGINE_CHROMIUM_FLAGS").value_or("");
-    if (const std::string withSoftware = withFlag(flags, "--disable-gpu"); withSoftware != flags)
+    if (const std::string withSoftware = withEngineFlag(flags, "--disable-gpu"); withSoftware != flags)
         variables.emplace_back("QTWEBENGINE_CHROMIUM_FLAGS", withSoftware);
     if (!set(machine.variable("QT_QUICK_BACKEND")) && !set(machine.variable("QMLSCENE_DEVICE")))
         variables.emplace_back("QT_QUICK_BACKEND", "software");

@@ -10,6 +10,7 @@
 #include "FileChooserDetails.h"
 #include "InputMethod.h"
 #include "InstanceGuard.h"
+#include "ProxyChoice.h"
 #include "QtTextCorrections.h"
 #include "RenderingPath.h"
 #include "SessionBus.h"
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
     qz::chooseDisplayPlatform(argc, argv);
     // Before the engine and Qt Quick start, which read the path from the environment.
     qz::RenderingPath::settle();
+    // Before the engine starts too, which takes its proxy from its flags then.
+    const qz::ProxyInUse proxy = qz::ProxyChoice::settle();
     {
         // Both are read from the environment when the toolkit and the engine start; the bus's
         // connection goes before Qt makes its own.
@@ -70,7 +73,7 @@ int main(int argc, char** argv) {
     qz::FileChooserDetails fileChooserDetails;
     application.installEventFilter(&fileChooserDetails);
 
-    qz::Application shell(storage);
+    qz::Application shell(storage, proxy);
     instance.onShowRequest([&shell] { return shell.showFromTray(); });
     return shell.run();
 }

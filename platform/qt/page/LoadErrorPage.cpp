@@ -3,6 +3,7 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 
+#include "ProxyText.h"
 #include "platform/qt/SiteName.h"
 
 namespace qz {
@@ -18,11 +19,23 @@ constexpr int kNameNotResolved = -105;
 constexpr int kInternetDisconnected = -106;
 constexpr int kConnectionTimedOut = -118;
 constexpr int kNameResolutionFailed = -137;
+constexpr int kTunnelConnectionFailed = -111;
+constexpr int kProxyAuthUnsupported = -115;
+constexpr int kProxyConnectionFailed = -130;
+constexpr int kMandatoryProxyConfigurationFailed = -131;
+constexpr int kProxyCertificateInvalid = -136;
 
-QString whatWentWrong(const QWebEngineLoadingInfo& loading) {
+QString whatWentWrong(const QWebEngineLoadingInfo& loading, const ProxyInUse& proxy) {
     if (loading.errorDomain() == QWebEngineLoadingInfo::CertificateErrorDomain)
         return QStringLiteral("这个网站的安全证书有问题，为保护您的信息，连接已被阻止。");
     switch (loading.errorCode()) {
+    case kTunnelConnectionFailed:
+    case kProxyAuthUnsupported:
+    case kProxyConnectionFailed:
+    case kMandatoryProxyConfigurationFailed:
+    case kProxyCertificateInvalid:
+        return QStringLiteral("无法连接到代理服务器（%1，来自%2），请检查代理设置或联系网络管理员。")
+            .arg(proxyText(proxy), proxySourceText(proxy));
     case kConnectionRefused:
         return QStringLiteral("网站的服务器拒绝了连接，它可能暂时关闭了。");
     case kNameNotResolved:
@@ -55,9 +68,10 @@ QString errorPage(const QUrl& address, const QString& reason) {
 }
 } // namespace
 
-LoadErrorPage::LoadErrorPage(QWebEnginePage* page)
+LoadErrorPage::LoadErrorPage(QWebEnginePage* page, const ProxyInUse& proxy)
     : QObject(page)
-    , m_page(page) {
+    , m_page(page)
+    , m_proxy(proxy) {
     connect(page, &QWebEnginePage::loadingChanged, this, &LoadErrorPage::onLoading);
 }
 
@@ -80,7 +94,7 @@ void LoadErrorPage::onLoading(const QWebEngineLoadingInfo& loading) {
     m_failed = address;
     m_showing = true;
     // With the failed address as its base, the page shows that address and its 重试 goes there.
-    m_page->setHtml(errorPage(address, whatWentWrong(loading)), address);
+    m_page->setHtml(errorPage(address, whatWentWrong(loading, m_proxy)), address);
 }
 
 } // namespace qz

@@ -8,10 +8,11 @@
 
 namespace qz {
 
-Pages::Pages(QWebEngineProfile* profile, PermissionQuestions* permissions)
+Pages::Pages(QWebEngineProfile* profile, PermissionQuestions* permissions, ProxyInUse proxy)
     : m_profile(profile)
     , m_permissions(permissions)
-    , m_input(nullptr) {}
+    , m_input(nullptr)
+    , m_proxy(std::move(proxy)) {}
 
 Pages::~Pages() {
     closeWindows();

@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include "PageInput.h"
+#include "ProxyInUse.h"
 
 class QWebEngineProfile;
 
@@ -21,13 +22,15 @@ class WebPage;
 class Pages final {
 public:
     // Without permission questions a page's requests are left unanswered.
-    Pages(QWebEngineProfile* profile, PermissionQuestions* permissions);
+    Pages(QWebEngineProfile* profile, PermissionQuestions* permissions, ProxyInUse proxy = {});
     ~Pages();
     Pages(const Pages&) = delete;
     Pages& operator=(const Pages&) = delete;
 
     QWebEngineProfile* profile() const { return m_profile; }
     PageInput& input() { return m_input; }
+    // The proxy the profile loads through, which a page that cannot be loaded names.
+    const ProxyInUse& proxy() const { return m_proxy; }
 
     // A new page joins the others: its requests are answered by the shared questions.
     void adopt(WebPage* page);
@@ -43,6 +46,7 @@ private:
     QWebEngineProfile* m_profile;
     PermissionQuestions* m_permissions;
     PageInput m_input;
+    ProxyInUse m_proxy;
     QList<QPointer<WebPage>> m_pages;
     QList<QPointer<BrowserWindow>> m_windows;
 };

@@ -41,7 +41,8 @@ bool opensEmptyDocument(const QUrl& requested) {
 WebPage::WebPage(Pages& pages, QObject* parent)
     : QWebEnginePage(pages.profile(), parent)
     , m_pages(pages)
-    , m_outsideLinks(new OutsideLinks(this, pages.input())) {
+    , m_outsideLinks(new OutsideLinks(this, pages.input()))
+    , m_loadErrors(this, pages.proxy()) {
     // The engine lets scripts open windows at will unless told otherwise. With this off, windows
     // the user asked for (a click on a link or a button) still open, and a page that opens windows
     // on its own is held back, as a browser's pop-up blocker does.

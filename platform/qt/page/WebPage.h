@@ -55,7 +55,7 @@ private:
     EditableFocus m_editableFocus { this };
     OpenedWindowWrites m_openedWindowWrites { this };
     OutsideLinks* m_outsideLinks;
-    LoadErrorPage m_loadErrors { this };
+    LoadErrorPage m_loadErrors;
     RendererCrashPolicy m_crashes;
     // The last address the page showed before its renderer died; the notice never replaces it.
     QUrl m_lastAddress;

@@ -14,6 +14,8 @@
 #include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 
+#include "ConnectionSection.h"
+
 namespace qz {
 
 struct ProfileDeletion {
@@ -66,10 +68,10 @@ QLabel* pathLabel(const QString& path) {
 }
 } // namespace
 
-void showInternetOptions(
-    QPointer<InternetOptionsDialog>& shown, QWidget* parent, QWebEngineProfile* profile) {
+void showInternetOptions(QPointer<InternetOptionsDialog>& shown, QWidget* parent, QWebEngineProfile* profile,
+    const ProxyInUse& proxy) {
     if (!shown) {
-        shown = new InternetOptionsDialog(parent, profile);
+        shown = new InternetOptionsDialog(parent, profile, proxy);
         shown->show();
     } else {
         shown->showNormal();
@@ -78,7 +80,8 @@ void showInternetOptions(
     shown->activateWindow();
 }
 
-InternetOptionsDialog::InternetOptionsDialog(QWidget* parent, QWebEngineProfile* profile)
+InternetOptionsDialog::InternetOptionsDialog(
+    QWidget* parent, QWebEngineProfile* profile, const ProxyInUse& proxy)
     : QDialog(parent)
     , m_profile(profile) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -97,6 +100,7 @@ InternetOptionsDialog::InternetOptionsDialog(QWidget* parent, QWebEngineProfile*
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(storageGroup());
     layout->addWidget(deletionGroup());
+    layout->addWidget(connectionSection(proxy, this));
     layout->addWidget(m_status);
     layout->addWidget(buttons);
     // The keyboard starts on 关闭, not on the first deletion.

@@ -11,18 +11,20 @@ namespace qz {
 
 class InternetOptionsDialog;
 struct ProfileDeletion;
+struct ProxyInUse;
 
-// Opens the shell's own "Internet 选项" dialog on the given profile and returns at once; while the one
-// in shown is open, it is raised instead of opening a second one.
-void showInternetOptions(QPointer<InternetOptionsDialog>& shown, QWidget* parent, QWebEngineProfile* profile);
+// Opens the shell's own "Internet 选项" dialog on the given profile, which loads through proxy, and returns
+// at once; while the one in shown is open, it is raised instead of opening a second one.
+void showInternetOptions(QPointer<InternetOptionsDialog>& shown, QWidget* parent, QWebEngineProfile* profile,
+    const ProxyInUse& proxy);
 
-// Where the profile keeps its data, how much the cache takes on disk, and deleting cookies, cache
-// and the record of visited links, each only after the user has said yes. Non-modal; it deletes
-// itself when closed.
+// Where the profile keeps its data, how much the cache takes on disk, deleting cookies, cache and
+// the record of visited links, each only after the user has said yes, and the proxy in use. Non-modal; it
+// deletes itself when closed.
 class InternetOptionsDialog final : public QDialog {
     Q_OBJECT
 public:
-    InternetOptionsDialog(QWidget* parent, QWebEngineProfile* profile);
+    InternetOptionsDialog(QWidget* parent, QWebEngineProfile* profile, const ProxyInUse& proxy);
 
 private:
     QWidget* storageGroup();

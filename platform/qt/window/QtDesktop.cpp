@@ -75,9 +75,10 @@ template<typename Table> const auto& entryAt(const Table& table, std::int32_t in
 }
 } // namespace
 
-QtDesktop::QtDesktop(QWidget* owner, QWebEngineProfile* profile)
+QtDesktop::QtDesktop(QWidget* owner, QWebEngineProfile* profile, ProxyInUse proxy)
     : m_owner(owner)
-    , m_profile(profile) {}
+    , m_profile(profile)
+    , m_proxy(std::move(proxy)) {}
 
 QWidget* QtDesktop::shownOwner() const {
     return m_owner && m_owner->isVisible() ? m_owner.data() : nullptr;
@@ -125,7 +126,7 @@ std::int64_t QtDesktop::Shell(const std::u16string& commandLine, std::int32_t) {
     const QString line = toQString(commandLine);
     if (line == QString::fromUtf16(kInternetOptionsCommand)) {
         // There is no control panel to run here: the shell's own dialog stands in for it, in process.
-        showInternetOptions(m_internetOptions, shownOwner(), m_profile);
+        showInternetOptions(m_internetOptions, shownOwner(), m_profile, m_proxy);
         return QCoreApplication::applicationPid();
     }
     const QStringList words = QProcess::splitCommand(line);

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "platform/Window.h"
+#include "platform/qt/page/ProxyInUse.h"
 
 class QWebEngineProfile;
 
@@ -15,8 +16,8 @@ class InternetOptionsDialog;
 class QtDesktop final : public Desktop {
 public:
     // The owner is the window message boxes and dialogs belong to while it is shown; the profile is
-    // the one the Internet options act on.
-    QtDesktop(QWidget* owner, QWebEngineProfile* profile);
+    // the one the Internet options act on, which loads through proxy.
+    QtDesktop(QWidget* owner, QWebEngineProfile* profile, ProxyInUse proxy = {});
 
     std::int32_t MsgBox(
         const std::u16string& prompt, std::int32_t buttons, const std::u16string& title) override;
@@ -29,6 +30,7 @@ private:
 
     QPointer<QWidget> m_owner;
     QWebEngineProfile* m_profile;
+    ProxyInUse m_proxy;
     QPointer<InternetOptionsDialog> m_internetOptions;
 };
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QObject>
+
+class QNetworkAccessManager;
+
+namespace qz {
+
+struct ProxyInUse;
+
+// The engine fetches an automatic proxy configuration script at an http address itself and, where it
+// cannot, loads pages directly without a word. This fetches it once too, in the background, and says
+// so on stderr where it cannot be had, so that whoever set it learns why the proxy is not used.
+class ProxyScriptCheck final : public QObject {
+    Q_OBJECT
+public:
+    explicit ProxyScriptCheck(const ProxyInUse& proxy);
+
+private:
+    QNetworkAccessManager* m_network = nullptr;
+};
+
+} // namespace qz
