@@ -1,5 +1,6 @@
 // The shell's profile on the way out: whatever is still open goes, each part before what it uses.
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include <QByteArray>

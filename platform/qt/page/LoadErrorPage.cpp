@@ -34,7 +34,7 @@ QString whatWentWrong(const QWebEngineLoadingInfo& loading, const ProxyInUse& pr
     case kProxyConnectionFailed:
     case kMandatoryProxyConfigurationFailed:
     case kProxyCertificateInvalid:
-        return QStringLiteral("无法连接到代理服务器（%1，来自%2），请检查代理设置或联系网络管理员。")
+        return QStringLiteral("无法连接到代理服务器 %1。这个代理设置来自%2，请检查代理设置或联系网络管理员。")
             .arg(proxyText(proxy), proxySourceText(proxy));
     case kConnectionRefused:
         return QStringLiteral("网站的服务器拒绝了连接，它可能暂时关闭了。");
