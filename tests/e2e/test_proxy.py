@@ -49,6 +49,10 @@ class BehindAProxy(ShellTestCase):
                             ("org.gnome.system.proxy.http", "port", port),
                             ("org.gnome.system.proxy", "ignore-hosts", ignored))
 
+    def gnome_script(self, url):
+        self.gnome_settings(("org.gnome.system.proxy", "mode", "auto"), ("org.gnome.system.proxy", "autoconfig-url", url))
+        self.start_proxied_shell(XDG_CURRENT_DESKTOP="GNOME")
+
     def assertLoadsThroughTheProxy(self):
         self.wait_for_caption(START_CAPTION, timeout=40)
         self.assertIn({"host": self.service, "path": "/api/qz/"}, self.proxy.requests,
@@ -75,9 +79,7 @@ class BehindAProxy(ShellTestCase):
         self.assertErrorPageWithoutTheProxy()
 
     def test_automatic_configuration_script(self):
-        self.gnome_settings(("org.gnome.system.proxy", "mode", "auto"),
-                            ("org.gnome.system.proxy", "autoconfig-url", f"http://{self.proxy.address}/proxy.pac"))
-        self.start_proxied_shell(XDG_CURRENT_DESKTOP="GNOME")
+        self.gnome_script(f"http://{self.proxy.address}/proxy.pac")
         self.assertLoadsThroughTheProxy()
 
     def test_no_proxy_anywhere(self):
@@ -85,9 +87,7 @@ class BehindAProxy(ShellTestCase):
         self.assertErrorPageWithoutTheProxy()
 
     def test_a_script_that_cannot_be_fetched_is_reported_and_pages_go_direct(self):
-        self.gnome_settings(("org.gnome.system.proxy", "mode", "auto"),
-                            ("org.gnome.system.proxy", "autoconfig-url", f"http://127.0.0.1:{free_port()}/proxy.pac"))
-        self.start_proxied_shell(XDG_CURRENT_DESKTOP="GNOME")
+        self.gnome_script(f"http://127.0.0.1:{free_port()}/proxy.pac")
         self.assertErrorPageWithoutTheProxy()
         wait_until(lambda: "cannot be fetched" in self.read(self.shell_stderr), 20, "the script's failure is told")
         self.assertEqual(self.read(self.shell_stderr).count("cannot be fetched"), 1)

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+
+#include <QByteArray>
 
 #include "EngineFlags.h"
 #include "GnomeProxySettings.h"
@@ -75,24 +76,6 @@ std::string proxyRules(const GnomeProxy& settings) {
     return joined;
 }
 
-std::string base64(const std::string& bytes) {
-    static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    for (std::size_t at = 0; at < bytes.size(); at += 3) {
-        const std::size_t left = bytes.size() - at;
-        std::uint32_t group = static_cast<unsigned char>(bytes[at]) << 16;
-        if (left > 1)
-            group |= static_cast<unsigned char>(bytes[at + 1]) << 8;
-        if (left > 2)
-            group |= static_cast<unsigned char>(bytes[at + 2]);
-        out += kDigits[(group >> 18) & 63];
-        out += kDigits[(group >> 12) & 63];
-        out += left > 1 ? kDigits[(group >> 6) & 63] : '=';
-        out += left > 2 ? kDigits[group & 63] : '=';
-    }
-    return out;
-}
-
 // The engine takes a script at an http address itself; a local one is handed over as its text,
 // since the engine no longer fetches file: scripts.
 ProxyChoice::Choice scriptChoice(const std::string& url, const ProxyChoice::Machine& machine) {
@@ -105,8 +88,8 @@ ProxyChoice::Choice scriptChoice(const std::string& url, const ProxyChoice::Mach
             choice.inUse = { Source::Direct, {}, {} };
             return choice;
         }
-        choice.flags.push_back(
-            "--proxy-pac-url=data:application/x-ns-proxy-autoconfig;base64," + base64(*text));
+        choice.flags.push_back("--proxy-pac-url=data:application/x-ns-proxy-autoconfig;base64,"
+            + QByteArray::fromStdString(*text).toBase64().toStdString());
         return choice;
     }
     if (!passable(url)) {

@@ -22,12 +22,12 @@ ProxyScriptCheck::ProxyScriptCheck(const ProxyInUse& proxy) {
     if (proxy.source != ProxyInUse::Source::Script
         || (script.scheme() != u"http" && script.scheme() != u"https"))
         return;
-    m_network = new QNetworkAccessManager(this);
+    auto* network = new QNetworkAccessManager(this);
     // The script is fetched directly, as the engine fetches it.
-    m_network->setProxy(QNetworkProxy::NoProxy);
+    network->setProxy(QNetworkProxy::NoProxy);
     QNetworkRequest request(script);
     request.setTransferTimeout(kScriptTimeoutMs);
-    QNetworkReply* reply = m_network->get(request);
+    QNetworkReply* reply = network->get(request);
     connect(reply, &QNetworkReply::finished, this, [reply] {
         reply->deleteLater();
         if (reply->error() == QNetworkReply::NoError)

@@ -2,8 +2,6 @@
 
 #include <QObject>
 
-class QNetworkAccessManager;
-
 namespace qz {
 
 struct ProxyInUse;
@@ -15,9 +13,6 @@ class ProxyScriptCheck final : public QObject {
     Q_OBJECT
 public:
     explicit ProxyScriptCheck(const ProxyInUse& proxy);
-
-private:
-    QNetworkAccessManager* m_network = nullptr;
 };
 
 } // namespace qz
