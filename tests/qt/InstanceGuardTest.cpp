@@ -1,4 +1,4 @@
-// One shell per user and display: a later start is answered by the running one, and nothing a dead
+// One shell per user and profile: a later start is answered by the running one, and nothing a dead
 // or silent instance leaves behind keeps a start from happening.
 #include <atomic>
 #include <chrono>
@@ -239,20 +239,52 @@ TEST_F(InstanceGuardTest, LockThatCannotBeMadeLetsTheStartRun) {
     EXPECT_LT(elapsed, 500);
 }
 
-TEST(InstanceGuardName, NamesTheUserAndTheDisplay) {
+TEST(InstanceGuardName, NamesTheProfileHoweverTheDisplayIsWritten) {
     const QByteArray display = qgetenv("DISPLAY");
-    qputenv("DISPLAY", ":99.0");
+    qputenv("DISPLAY", ":91");
     const QString first = InstanceGuard::defaultName();
-    qputenv("DISPLAY", "localhost:12/x");
+    qputenv("DISPLAY", ":91.0");
     const QString second = InstanceGuard::defaultName();
     if (display.isNull())
         qunsetenv("DISPLAY");
     else
         qputenv("DISPLAY", display);
+    EXPECT_EQ(first, second);
 
-    EXPECT_EQ(first, QStringLiteral("qz-shell-%1-_99.0").arg(::getuid()));
-    EXPECT_EQ(second, QStringLiteral("qz-shell-%1-localhost_12_x").arg(::getuid()));
-    EXPECT_FALSE(InstanceGuard::defaultDirectory().isEmpty());
+    QTemporaryDir home;
+    ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("a/qz-shell")));
+    ASSERT_TRUE(QFile::link(home.filePath(QStringLiteral("a")), home.filePath(QStringLiteral("link"))));
+    const QString profile = home.filePath(QStringLiteral("a/qz-shell"));
+    EXPECT_EQ(InstanceGuard::nameFor(profile),
+        InstanceGuard::nameFor(home.path() + QStringLiteral("//link/qz-shell/")));
+    EXPECT_NE(
+        InstanceGuard::nameFor(profile), InstanceGuard::nameFor(home.filePath(QStringLiteral("b/qz-shell"))));
+}
+
+// The lock and socket go only where no one else can have made them first.
+TEST(InstanceGuardFolder, OnlyAFolderTheUserAloneCanWriteIn) {
+    QTemporaryDir root;
+    const auto folder = [&](const QString& name, QFile::Permissions permissions) {
+        const QString path = root.filePath(name);
+        EXPECT_TRUE(QDir().mkpath(path));
+        EXPECT_TRUE(QFile::setPermissions(path, permissions));
+        return path;
+    };
+    const auto owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    const QString own = folder(QStringLiteral("own"), owner);
+    const QString groupWritable
+        = folder(QStringLiteral("group"), owner | QFile::WriteGroup | QFile::ExeGroup);
+    const QString everyone = folder(QStringLiteral("everyone"), owner | QFile::WriteOther | QFile::ExeOther);
+    const QString tooLong = folder(QString(90, u'x'), owner);
+    const auto choose
+        = [](const QStringList& candidates) { return InstanceGuard::chooseDirectory(candidates, kName); };
+
+    EXPECT_EQ(choose({ QString(), own }), own) << "no runtime folder: the profile's";
+    EXPECT_EQ(choose({ groupWritable, own }), own);
+    EXPECT_EQ(choose({ everyone, own }), own);
+    EXPECT_EQ(choose({ tooLong, own }), own) << "a socket path that does not fit";
+    EXPECT_EQ(choose({ root.filePath(QStringLiteral("missing")), QStringLiteral("relative"), own }), own);
+    EXPECT_EQ(choose({ QStringLiteral("/tmp"), groupWritable }), QString()) << "unguarded, not in /tmp";
 }
 
 // Run only as the child of the test above: claims, then dies as kill -9 would end it.

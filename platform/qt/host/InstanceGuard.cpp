@@ -2,15 +2,17 @@
 
 #include <algorithm>
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 
 #if defined(Q_OS_UNIX)
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -30,26 +32,22 @@ int remainingMs(const QDeadlineTimer& deadline) {
     return static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0));
 }
 
-QString userId() {
-#if defined(Q_OS_UNIX)
-    return QString::number(::getuid());
-#else
-    return qEnvironmentVariable("USERNAME");
-#endif
+// The folder the engine keeps the profile in lies inside this one.
+QString profileFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
 
-// The display the windows go to, as one file-name-safe word.
-QString displayId() {
-    QString display = qEnvironmentVariable("DISPLAY");
-    if (display.isEmpty())
-        display = qEnvironmentVariable("WAYLAND_DISPLAY");
-    if (display.isEmpty())
-        display = QGuiApplication::platformName();
-    for (QChar& c : display) {
-        if (!c.isLetterOrNumber() && c != u'.')
-            c = u'_';
-    }
-    return display.left(48);
+// The user's own folder, which no one else can write in: what is made there only the user can
+// have made.
+bool ownedByUserAlone(const QString& folder) {
+#if defined(Q_OS_UNIX)
+    struct stat info {};
+    const QByteArray path = QFile::encodeName(folder);
+    return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid()
+        && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0 && ::access(path.constData(), W_OK | X_OK) == 0;
+#else
+    return QFileInfo(folder).isWritable();
+#endif
 }
 } // namespace
 
@@ -58,19 +56,38 @@ InstanceGuard::InstanceGuard(const QString& directory, const QString& name)
     , m_socketPath(QDir(directory).filePath(name + QStringLiteral(".socket"))) {
     // The lock is held for as long as the shell runs: only a holder that is gone makes it stale.
     m_lock.setStaleLockTime(0);
-    // A bare name puts the socket in the temporary folder, where its name still tells users and
-    // displays apart.
-    if (m_socketPath.toLocal8Bit().size() > kMaxSocketPath)
-        m_socketPath = name + QStringLiteral(".socket");
 }
 
 QString InstanceGuard::defaultDirectory() {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+    QStringList candidates { qEnvironmentVariable("XDG_RUNTIME_DIR") };
+    // The profile's folder is made here if it is not there yet: the engine would make it anyway.
+    if (const QString profile = profileFolder(); !profile.isEmpty() && QDir().mkpath(profile))
+        candidates.append(profile);
+    return chooseDirectory(candidates, defaultName());
+}
+
+QString InstanceGuard::chooseDirectory(const QStringList& candidates, const QString& name) {
+    for (const QString& folder : candidates) {
+        if (folder.isEmpty() || !QDir::isAbsolutePath(folder))
+            continue;
+        const QString socket = QDir(folder).filePath(name + QStringLiteral(".socket"));
+        if (QFile::encodeName(socket).size() <= kMaxSocketPath && ownedByUserAlone(folder))
+            return QDir::cleanPath(folder);
+    }
+    return {};
 }
 
 QString InstanceGuard::defaultName() {
-    return QStringLiteral("qz-shell-%1-%2").arg(userId(), displayId());
+    return nameFor(profileFolder());
+}
+
+QString InstanceGuard::nameFor(const QString& profileFolder) {
+    // The folder as the file system knows it: a link or "//" in HOME still names the same profile.
+    const QString canonical = QFileInfo(profileFolder).canonicalFilePath();
+    const QString folder
+        = canonical.isEmpty() ? QDir::cleanPath(QDir::fromNativeSeparators(profileFolder)) : canonical;
+    const QByteArray digest = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256).toHex();
+    return QStringLiteral("qz-shell-") + QString::fromLatin1(digest.left(16));
 }
 
 void InstanceGuard::onShowRequest(ShowRequest request) {

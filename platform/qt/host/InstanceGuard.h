@@ -7,16 +7,17 @@
 #include <QLocalServer>
 #include <QLockFile>
 #include <QString>
+#include <QStringList>
 
 class QLocalSocket;
 
 namespace qz {
 
-// Keeps the shell to one instance per user and display. The first start holds a lock file and
-// listens on a local socket beside it; a later start asks it over that socket to bring its window
-// back, and ends. A lock or a socket left behind by an instance that was killed never blocks a start.
-// A running instance that is still starting (its event loop not yet running) is waited for: two
-// shells never run on one profile.
+// Keeps the shell to one instance per user and profile. The first start holds a lock file and
+// listens on a local socket beside it, in a folder only the user can write in; a later start asks it over
+// that socket to bring its window back, and ends. A lock or a socket left behind by an instance that was
+// killed never blocks a start. A running instance that is still starting (its event loop not yet running) is
+// waited for: two shells never run on one profile.
 class InstanceGuard final {
 public:
     enum class Role {
@@ -46,10 +47,15 @@ public:
     InstanceGuard(const InstanceGuard&) = delete;
     InstanceGuard& operator=(const InstanceGuard&) = delete;
 
-    // The user's runtime folder (private to the user), else the temporary folder.
+    // The user's runtime folder, else the profile's folder: the first of them that is the user's
+    // own, that no one else can write in and whose socket path fits. Empty when neither is: a
+    // shared folder such as /tmp would let another user take the names first.
     static QString defaultDirectory();
-    // Names the user and the display, so that each display of a user has its own shell.
+    static QString chooseDirectory(const QStringList& candidates, const QString& name);
+    // Names the profile's folder, so that a profile has one shell however a start writes its display
+    // and whichever display it starts on.
     static QString defaultName();
+    static QString nameFor(const QString& profileFolder);
 
     // Decides this start's role. A lock that nothing listens behind for patience is taken over; a
     // running instance's answer is awaited for at most answerPatience.

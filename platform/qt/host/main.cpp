@@ -1,4 +1,6 @@
 // The shell's entry point: the application object first, then the shell inside its lifetime.
+#include <optional>
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -43,17 +45,23 @@ int main(int argc, char** argv) {
 
     // A later start only brings the running shell's window back. That is settled before the window, the
     // browser engine or the tray icon exist, so that such a start costs little.
-    qz::InstanceGuard instance(qz::InstanceGuard::defaultDirectory(), qz::InstanceGuard::defaultName());
-    instance.cancelWhen(&qz::TerminationSignals::pending);
-    switch (instance.claim()) {
-    case qz::InstanceGuard::Role::Second:
-    case qz::InstanceGuard::Role::Cancelled:
-        return 0;
-    case qz::InstanceGuard::Role::Unanswered:
-        return 1;
-    case qz::InstanceGuard::Role::First:
-    case qz::InstanceGuard::Role::Unguarded:
-        break;
+    std::optional<qz::InstanceGuard> instance;
+    if (const QString folder = qz::InstanceGuard::defaultDirectory(); folder.isEmpty()) {
+        qWarning("qz-shell: neither the runtime folder nor the profile's folder is the user's own; "
+                 "starting without the lock that keeps to one shell");
+    } else {
+        instance.emplace(folder, qz::InstanceGuard::defaultName());
+        instance->cancelWhen(&qz::TerminationSignals::pending);
+        switch (instance->claim()) {
+        case qz::InstanceGuard::Role::Second:
+        case qz::InstanceGuard::Role::Cancelled:
+            return 0;
+        case qz::InstanceGuard::Role::Unanswered:
+            return 1;
+        case qz::InstanceGuard::Role::First:
+        case qz::InstanceGuard::Role::Unguarded:
+            break;
+        }
     }
     Q_INIT_RESOURCE(qz);
 
@@ -74,6 +82,7 @@ int main(int argc, char** argv) {
     application.installEventFilter(&fileChooserDetails);
 
     qz::Application shell(storage, proxy);
-    instance.onShowRequest([&shell] { return shell.showFromTray(); });
+    if (instance)
+        instance->onShowRequest([&shell] { return shell.showFromTray(); });
     return shell.run();
 }
