@@ -1,9 +1,13 @@
 """Downloads: each is asked about first, shows in the downloads window while it runs, can be cancelled
 and lands complete in the downloads folder under a cleaned name; a page that downloads by itself gets
 one question, and after 取消 none until the user clicks in it; a failed download says so, and exiting
-after it ends the shell cleanly."""
+after it ends the shell cleanly; a finished file the downloads folder refuses is kept whole, beyond the
+shell's exit, its row offering 另存为… and 打开所在文件夹."""
 
+import glob
 import os
+import subprocess
+from urllib.parse import quote, unquote
 
 import harness
 from harness import CommandTestCase, wait_until
@@ -11,13 +15,14 @@ from test_exit import TRAY_EXIT_ROW, TRAY_MENU_ROWS
 
 SLOW_NAME, SLOW_SIZE = "安装包.exe", 8000000
 QUICK_SIZE = 300000
+KEPT_NAME = "年度报表.zip"
 
 
 class Downloads(CommandTestCase):
-    def start(self, page, after=0.5):
+    def start(self, page, after=0.5, **environment):
         self.start_tray()
         self.start_portal("--start-title", "下载起始页", "--start-next", page, "--start-next-after", str(after))
-        self.start_shell()
+        self.start_shell(**environment)
         self.find_main_window()
         self.downloads = os.path.join(self.home, "Downloads")
         return self.tray_icon()
@@ -43,6 +48,26 @@ class Downloads(CommandTestCase):
         question = self.wait_for_new_window(known)
         self.assertEqual(self.caption(question), "下载文件")
         return question
+
+    @staticmethod
+    def content(path):
+        try:
+            with open(path, "rb") as file:
+                return file.read()
+        except OSError:
+            return None
+
+    def exit_from_tray(self, icon):
+        """退出 QZ from the tray icon's menu and 是; the shell ends cleanly."""
+        known = self.top_level_popups()
+        self.click(icon, 3)
+        menu = self.wait_for_popup(known)
+        self.click_menu_row(menu, TRAY_EXIT_ROW, TRAY_MENU_ROWS)  # 退出 QZ
+        exit_question = wait_until(lambda: [w for w in self.own_windows() if self.caption(w) == "请确认"], 20,
+                                   "the exit question is asked")
+        self.key("Return", window=exit_question[0])  # 是
+        status, _ = self.wait_for_end(icon)
+        self.assertEqual(status, 0, f"the shell ends cleanly: {self.read(self.shell_stderr)[-2000:]}")
 
     def test_a_download_is_asked_shown_while_it_runs_cancelled_and_saved(self):
         self.start("/test/pages/download-links")
@@ -105,16 +130,50 @@ class Downloads(CommandTestCase):
         self.assertEqual(self.x.cardinals(balloon, "_NET_WM_PID"), [self.shell.pid])
         self.screenshot("downloads-failed")
         wait_until(lambda: self.saved() == [], 10, f"no broken file stays: {self.saved()}")
+        self.exit_from_tray(icon)
+        self.assertNoShellErrors()
 
-        known = self.top_level_popups()
-        self.click(icon, 3)
-        menu = self.wait_for_popup(known)
-        self.click_menu_row(menu, TRAY_EXIT_ROW, TRAY_MENU_ROWS)  # 退出 QZ
-        exit_question = wait_until(lambda: [w for w in self.own_windows() if self.caption(w) == "请确认"], 20,
-                                   "the exit question is asked")
-        self.key("Return", window=exit_question[0])  # 是
-        status, _ = self.wait_for_end(icon)
-        self.assertEqual(status, 0, f"the shell ends cleanly: {self.read(self.shell_stderr)[-2000:]}")
+    def test_a_file_the_downloads_folder_refuses_is_kept_whole_and_offered_to_be_saved(self):
+        folder = os.path.join(self.home, "Downloads")
+        os.makedirs(folder)
+        # Root writes into a read-only folder; an immutable one refuses even root.
+        if os.geteuid() == 0:
+            if subprocess.run(["chattr", "+i", folder], capture_output=True).returncode != 0:
+                self.skipTest("this file system has no immutable folders")
+            self.addCleanup(subprocess.run, ["chattr", "-i", folder])
+        else:
+            os.chmod(folder, 0o555)
+        # A stand-in for the desktop's opener that records what it is given.
+        handed = os.path.join(self.home, "handed-over")
+        opener = os.path.join(self.home, "bin", "xdg-open")
+        os.makedirs(os.path.dirname(opener))
+        with open(opener, "w", encoding="utf-8") as script:
+            script.write(f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{handed}"\n')
+        os.chmod(opener, 0o755)
+        icon = self.start(f"/test/attachment?size={QUICK_SIZE}&name={quote(KEPT_NAME)}",
+                          PATH=f"{os.path.dirname(opener)}:{os.environ['PATH']}", BROWSER="")
+        main = self.main_window
+        self.key("Return", window=self.ask([main]))
+
+        kept_folder = os.path.join(self.home, ".local", "share", "qz-shell", "未保存的下载")
+        kept = os.path.join(kept_folder, KEPT_NAME)
+        wait_until(lambda: self.content(kept) == b"q" * QUICK_SIZE, 30,
+                   lambda: f"the file is kept whole: {glob.glob(self.home + '/.*/**', recursive=True)}")
+        self.assertEqual(self.saved(), [])
+        window = [w for w in self.own_windows() if self.caption(w) == "下载"][0]
+        self.screenshot("downloads-kept")
+        self.key("space", window=window)  # 另存为…, where the keyboard was on 取消
+        dialog = self.wait_for_new_window([main, window], caption="另存为")
+        self.key("Escape", window=dialog)
+        wait_until(lambda: not self.viewable(dialog), 10, "Escape closes the save dialog")
+        self.key("Tab", "space", window=window)  # 打开所在文件夹
+        wait_until(lambda: self.read(handed), 20, "the folder is handed to the desktop's opener")
+        self.assertEqual(unquote(self.read(handed)).split(), [f"file://{kept_folder}"])
+
+        self.exit_from_tray(icon)
+        self.assertEqual(glob.glob(os.path.join(self.home, ".cache", "qz-shell", "downloads-*")), [],
+                         "the folder downloads come in to goes with the shell")
+        self.assertEqual(self.content(kept), b"q" * QUICK_SIZE, "the kept file stays")
         self.assertNoShellErrors()
 
 

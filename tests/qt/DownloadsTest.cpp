@@ -1,4 +1,5 @@
 // Downloads of the shell's profile: the question, where they are saved and under which names.
+#include <cerrno>
 #include <memory>
 #include <vector>
 
@@ -121,6 +122,21 @@ TEST_F(DownloadsTest, AFailedDownloadIsReportedAndLeavesNothing) {
     ASSERT_TRUE(download(missing, QStringLiteral("gone.exe")));
     EXPECT_FALSE(m_finished.back().succeeded);
     EXPECT_TRUE(QDir(m_downloads).isEmpty());
+}
+
+TEST(DownloadsMove, AFolderThatRefusesIsTriedOnceAndTheFileStaysWhole) {
+    QTemporaryDir folder;
+    QFile incoming(QDir(folder.path()).filePath(QStringLiteral("7")));
+    ASSERT_TRUE(incoming.open(QIODevice::WriteOnly));
+    incoming.write("an hour of downloading");
+    incoming.close();
+    // No name can be made below a regular file, however short: the refusal itself is the answer.
+    const Downloads::Moved moved = Downloads::moveIntoFolder(incoming.fileName(),
+        QDir(incoming.fileName()).filePath(QStringLiteral("下载")), QStringLiteral("报告.pdf"));
+    EXPECT_EQ(moved.path, QString());
+    EXPECT_EQ(moved.error, ENOTDIR);
+    ASSERT_TRUE(incoming.open(QIODevice::ReadOnly));
+    EXPECT_EQ(incoming.readAll(), "an hour of downloading");
 }
 
 TEST(DownloadsNames, AreCleanedAndShortenedByBytes) {

@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "DownloadMove.h"
 #include "DownloadText.h"
 
 namespace qz {
@@ -31,15 +33,21 @@ DownloadRow::DownloadRow(QWebEngineDownloadRequest* request, const QString& file
     , m_progress(new QProgressBar(this))
     , m_status(plainLabel(this))
     , m_cancel(new QPushButton(QStringLiteral("取消"), this))
+    , m_saveAs(new QPushButton(QStringLiteral("另存为…"), this))
     , m_openFile(new QPushButton(QStringLiteral("打开文件"), this))
-    , m_openFolder(new QPushButton(QStringLiteral("打开所在文件夹"), this)) {
+    , m_openFolder(new QPushButton(QStringLiteral("打开所在文件夹"), this))
+    , m_fileName(fileName) {
     m_name->setText(fileName);
     // The buttons' words repeat in every row; a screen reader names the file with them.
     setAccessibleName(fileName);
     m_progress->setAccessibleName(QStringLiteral("%1 的下载进度").arg(fileName));
     m_cancel->setAccessibleName(QStringLiteral("取消下载 %1").arg(fileName));
+    m_saveAs->setAccessibleName(QStringLiteral("将 %1 另存为…").arg(fileName));
     m_openFile->setAccessibleName(QStringLiteral("打开文件 %1").arg(fileName));
     m_openFolder->setAccessibleName(QStringLiteral("打开 %1 所在的文件夹").arg(fileName));
+    // A kept file's path is long and worth copying.
+    m_status->setWordWrap(true);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* text = new QVBoxLayout;
     text->addWidget(m_name);
     text->addWidget(m_progress);
@@ -47,8 +55,10 @@ DownloadRow::DownloadRow(QWebEngineDownloadRequest* request, const QString& file
     auto* row = new QHBoxLayout(this);
     row->addLayout(text, 1);
     row->addWidget(m_cancel);
+    row->addWidget(m_saveAs);
     row->addWidget(m_openFile);
     row->addWidget(m_openFolder);
+    m_saveAs->hide();
     m_openFile->hide();
     m_openFolder->hide();
 
@@ -58,6 +68,7 @@ DownloadRow::DownloadRow(QWebEngineDownloadRequest* request, const QString& file
     });
     connect(m_openFile, &QPushButton::clicked, this,
         [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(m_path)); });
+    connect(m_saveAs, &QPushButton::clicked, this, &DownloadRow::saveAs);
     connect(m_openFolder, &QPushButton::clicked, this,
         [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(m_path).absolutePath())); });
     connect(request, &QWebEngineDownloadRequest::receivedBytesChanged, this, &DownloadRow::updateProgress);
@@ -120,8 +131,50 @@ void DownloadRow::showCompleted(const QString& path) {
     m_path = path;
     m_progress->setValue(1);
     m_status->setText(QStringLiteral("已完成：%1").arg(DownloadText::size(QFileInfo(path).size())));
+    m_saveAs->hide();
     m_openFile->show();
     m_openFolder->show();
+}
+
+void DownloadRow::showKept(const QString& path, const QString& folder, const QString& where) {
+    // The keyboard that could cancel the download goes on to what saves it.
+    const bool focused = window()->focusWidget() == m_cancel;
+    end();
+    m_path = path;
+    m_folder = folder;
+    m_progress->setValue(1);
+    m_status->setText(where);
+    m_saveAs->show();
+    m_openFolder->show();
+    if (focused)
+        m_saveAs->setFocus();
+}
+
+void DownloadRow::saveAs() {
+    if (m_saveDialog) {
+        m_saveDialog->raise();
+        m_saveDialog->activateWindow();
+        return;
+    }
+    // Not blocking: the other downloads go on meanwhile. The dialog asks before replacing a file.
+    m_saveDialog = new QFileDialog(window(), QStringLiteral("另存为"), m_folder);
+    m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    m_saveDialog->selectFile(m_fileName);
+    m_saveDialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_saveDialog, &QFileDialog::fileSelected, this, &DownloadRow::saveTo);
+    m_saveDialog->open();
+}
+
+void DownloadRow::saveTo(const QString& chosen) {
+    const int error = QFileInfo::exists(chosen) ? DownloadMove::replacing(m_path, chosen)
+                                                : DownloadMove::toNewFile(m_path, chosen);
+    if (error == 0) {
+        showCompleted(chosen);
+        return;
+    }
+    m_status->setText(QStringLiteral("无法另存为 %1（%2），文件仍保留在：%3")
+                          .arg(QDir::toNativeSeparators(chosen), DownloadText::refusal(error),
+                              QDir::toNativeSeparators(m_path)));
 }
 
 void DownloadRow::showCancelled() {

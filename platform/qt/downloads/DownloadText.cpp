@@ -1,5 +1,7 @@
 #include "DownloadText.h"
 
+#include <cerrno>
+
 #include <QUrl>
 #include <QWebEnginePage>
 
@@ -63,6 +65,26 @@ QString failure(QWebEngineDownloadRequest::DownloadInterruptReason reason) {
         return QStringLiteral("已取消");
     default:
         return QStringLiteral("下载未完成");
+    }
+}
+
+QString refusal(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("磁盘空间不足");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("没有写入权限");
+    case EROFS:
+        return QStringLiteral("文件夹是只读的");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("文件夹不存在");
+    case ENAMETOOLONG:
+        return QStringLiteral("文件名太长");
+    default:
+        return QStringLiteral("无法写入");
     }
 }
 

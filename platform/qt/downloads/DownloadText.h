@@ -11,6 +11,8 @@ QString size(qint64 bytes);
 QString duration(qint64 seconds);
 // Why a download stopped, in words the user knows.
 QString failure(QWebEngineDownloadRequest::DownloadInterruptReason reason);
+// Why a folder did not take a file (an errno), as briefly.
+QString refusal(int error);
 // The site a download comes from: host and port of its address, or of the page for data and blob
 // addresses, which name none.
 QString site(const QWebEngineDownloadRequest& request);

@@ -1,5 +1,7 @@
 #include "Downloads.h"
 
+#include <cerrno>
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 
+#include "DownloadMove.h"
 #include "DownloadNames.h"
 #include "DownloadRow.h"
 #include "DownloadText.h"
@@ -23,7 +26,7 @@
 namespace qz {
 
 namespace {
-// Shorter than this, a name the folder still refuses is not refused for its length.
+// A name this short that is still too long: it is the folder's path that is, and no name helps.
 constexpr int kShortestName = 8;
 
 // An interrupted download is not finished to the engine, which may try to resume it; to the user it
@@ -34,6 +37,14 @@ bool hasEnded(const QWebEngineDownloadRequest& request) {
 
 QString incomingPath(const QWebEngineDownloadRequest& request) {
     return QDir(request.downloadDirectory()).filePath(request.downloadFileName());
+}
+
+// Where a finished file the downloads folder refused stays: in the shell's data, which lasts, not in
+// its cache, which the desktop's cleaners empty, nor in the folder downloads come in to, which goes on
+// exit. Usually on the file system of that folder (both in the user's home), so that it is a rename.
+QString keptFolder() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("未保存的下载"));
 }
 } // namespace
 
@@ -169,15 +180,17 @@ void Downloads::conclude(QWebEngineDownloadRequest* request) {
         return;
     }
     if (state == QWebEngineDownloadRequest::DownloadCompleted) {
-        const QString path = moveIntoFolder(incoming, folder(), download.name);
-        if (!path.isEmpty()) {
-            download.row->showCompleted(path);
-            if (download.openWhenDone)
-                QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-            tellIfHidden(QStringLiteral("下载完成"), QFileInfo(path).fileName());
-            emit finished(path, true);
+        const Moved moved = moveIntoFolder(incoming, folder(), download.name);
+        if (moved.path.isEmpty()) {
+            keep(download, incoming, moved.error);
             return;
         }
+        download.row->showCompleted(moved.path);
+        if (download.openWhenDone)
+            QDesktopServices::openUrl(QUrl::fromLocalFile(moved.path));
+        tellIfHidden(QStringLiteral("下载完成"), QFileInfo(moved.path).fileName());
+        emit finished(moved.path, true);
+        return;
     }
     QFile::remove(incoming);
     if (state == QWebEngineDownloadRequest::DownloadCancelled) {
@@ -187,25 +200,45 @@ void Downloads::conclude(QWebEngineDownloadRequest* request) {
     }
     const auto interruption
         = download.broken ? QWebEngineDownloadRequest::NetworkFailed : request->interruptReason();
-    const QString reason = state == QWebEngineDownloadRequest::DownloadCompleted
-        ? QStringLiteral("无法保存到下载文件夹")
-        : DownloadText::failure(interruption);
+    const QString reason = DownloadText::failure(interruption);
     download.row->showFailure(reason);
     tellIfHidden(QStringLiteral("下载失败"), QStringLiteral("%1：%2").arg(download.name, reason));
     emit finished(QDir(folder()).filePath(download.name), false);
 }
 
-QString Downloads::moveIntoFolder(const QString& from, const QString& folder, const QString& name) {
+void Downloads::keep(const Download& download, const QString& incoming, int refusal) {
+    QDir().mkpath(keptFolder());
+    QString path = moveIntoFolder(incoming, keptFolder(), download.name).path;
+    if (path.isEmpty()) {
+        // Nothing lasting takes it either: it stays where it came in, and so does that folder.
+        m_incoming->setAutoRemove(false);
+        path = incoming;
+    }
+    const QString where = QStringLiteral("无法保存到下载文件夹（%1），文件保留在：%2")
+                              .arg(DownloadText::refusal(refusal), QDir::toNativeSeparators(path));
+    download.row->showKept(path, folder(), where);
+    if (download.openWhenDone)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    tellIfHidden(QStringLiteral("下载的文件已保留"), QStringLiteral("%1：%2").arg(download.name, where));
+    emit finished(QDir(folder()).filePath(download.name), false);
+}
+
+Downloads::Moved Downloads::moveIntoFolder(const QString& from, const QString& folder, const QString& name) {
+    QString taken;
     for (int maxBytes = DownloadNames::kMaxBytes;;) {
         const QString path = freePath(folder, name, maxBytes);
-        // Never over another file: a rename does not replace one.
-        if (QFile::rename(from, path))
-            return path;
-        if (QFileInfo::exists(path))
-            continue; // taken meanwhile: the next free name
+        const int error = DownloadMove::toNewFile(from, path);
+        if (error == 0)
+            return { path, 0 };
+        // Taken meanwhile: the next free name. Twice the same is a name only the move sees (a
+        // dangling link, say), which the next look would give again.
+        if (error == EEXIST && path != taken) {
+            taken = path;
+            continue;
+        }
         const int bytes = static_cast<int>(QFileInfo(path).fileName().toUtf8().size());
-        if (bytes <= kShortestName)
-            return QString();
+        if (error != ENAMETOOLONG || bytes <= kShortestName)
+            return { QString(), error };
         // The file system takes fewer bytes than that: shorter, by whole characters.
         maxBytes = bytes - 1;
     }
