@@ -59,7 +59,8 @@ const MenuItem& Form1::mnuTray() const {
 
 void Form1::Form_Load() {
     WebBrowser1.setTop(0);
-    std::u16string address = u"http://";
+    std::u16string address = build::PortalScheme;
+    address += u"://";
     address += build::ServiceHost;
     address += u"/api/qz/?from=qz&version=";
     address += Version();

@@ -22,7 +22,8 @@ std::u16string_view hostName(PortalHost host) {
 } // namespace
 
 void Form1::openPortalLink(const PortalLink& link) {
-    std::u16string address = u"http://";
+    std::u16string address = build::PortalScheme;
+    address += u"://";
     address += hostName(link.host);
     address += link.path;
     if (link.versioned) {

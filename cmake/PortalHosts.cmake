@@ -1,5 +1,15 @@
+# Every portal address starts with this scheme. http keeps the addresses the portal has always had;
+# a real deployment wants https, as over http anyone on the way (an open Wi-Fi) can rewrite the pages
+# the shell trusts, read the session and replace the update offers.
+set(QZ_PORTAL_SCHEME "http" CACHE STRING "Scheme of every portal address: http or https")
+set_property(CACHE QZ_PORTAL_SCHEME PROPERTY STRINGS http https)
+if(NOT QZ_PORTAL_SCHEME MATCHES "^https?$")
+  message(FATAL_ERROR "QZ_PORTAL_SCHEME='${QZ_PORTAL_SCHEME}' is not a portal scheme: write http or https, "
+                      "in lower case, without \"://\"")
+endif()
+
 # The four portal hosts are fixed at build time. Each is a bare host name or address, optionally
-# followed by ":port", written straight after "http://" in every portal address.
+# followed by ":port", written straight after the scheme's "://" in every portal address.
 set(QZ_SERVICE_HOST "127.0.0.1:8301" CACHE STRING "Host of the start page, go page, member hall and help centre")
 set(QZ_SEARCH_HOST "127.0.0.1:8302" CACHE STRING "Host of the search portal")
 set(QZ_SITE_HOST "127.0.0.1:8303" CACHE STRING "Host of the site directory")

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include "app/BuildConfig.h"
@@ -14,8 +16,10 @@ struct ScopeCase {
 };
 
 // One portal host with a port, one bare (the scheme's own port), one trusted besides, one IDN.
-const PortalScope kScope({ QStringLiteral("127.0.0.1:8301"), QStringLiteral("portal.example.com"),
-    QStringLiteral("login.example.net:8443"), QStringLiteral("xn--bcher-kva.example") });
+const QStringList kHosts { QStringLiteral("127.0.0.1:8301"), QStringLiteral("portal.example.com"),
+    QStringLiteral("login.example.net:8443"), QStringLiteral("xn--bcher-kva.example") };
+const PortalScope kScope(kHosts, QStringLiteral("http"));
+const PortalScope kHttpsScope(kHosts, QStringLiteral("https"));
 
 class PortalScopeDecision : public testing::TestWithParam<ScopeCase> {};
 
@@ -67,11 +71,26 @@ INSTANTIATE_TEST_SUITE_P(Addresses, PortalScopeDecision,
         ScopeCase { "data:text/html,portal.example.com", false }, ScopeCase { "", false },
         ScopeCase { "http:///", false }, ScopeCase { "127.0.0.1:8301", false }));
 
+TEST(PortalScope, HttpsPortalIsTrustedOverHttpsAlone) {
+    for (const char* address : { "https://127.0.0.1:8301/api/qz/", "https://portal.example.com/",
+             "https://login.example.net:8443/sso", "HTTPS://bücher.example/" })
+        EXPECT_TRUE(kHttpsScope.contains(QUrl(QString::fromUtf8(address)))) << address;
+    for (const char* address :
+        { "http://127.0.0.1:8301/api/qz/", "http://portal.example.com/", "http://portal.example.com:443/",
+            "https://portal.example.com:80/", "http://login.example.net:8443/", "HTTP://bücher.example/",
+            "ws://127.0.0.1:8301/", "wss://127.0.0.1:8301/" })
+        EXPECT_FALSE(kHttpsScope.contains(QUrl(QString::fromUtf8(address)))) << address;
+}
+
 TEST(PortalScope, BuiltScopeHoldsThePortalHosts) {
-    for (const char16_t* host : { build::ServiceHost, build::SearchHost, build::SiteHost, build::HomeHost })
-        EXPECT_TRUE(
-            PortalScope::built().contains(QUrl(QStringLiteral("http://%1/").arg(QString::fromUtf16(host)))));
-    EXPECT_FALSE(PortalScope::built().contains(QUrl(QStringLiteral("http://outside.invalid/"))));
+    const QString scheme = QString::fromUtf16(build::PortalScheme);
+    for (const char16_t* host : { build::ServiceHost, build::SearchHost, build::SiteHost, build::HomeHost }) {
+        const QString address = QStringLiteral("://") + QString::fromUtf16(host) + u'/';
+        EXPECT_TRUE(PortalScope::built().contains(QUrl(QStringLiteral("https") + address)));
+        // An http build keeps its http addresses; an https build hands them to the user's browser.
+        EXPECT_EQ(PortalScope::built().contains(QUrl(QStringLiteral("http") + address)), scheme == u"http");
+    }
+    EXPECT_FALSE(PortalScope::built().contains(QUrl(scheme + QStringLiteral("://outside.invalid/"))));
 }
 
 } // namespace

@@ -9,7 +9,8 @@ namespace {
 
 using Entries = std::vector<std::string>;
 
-const std::string kStartAddress = "http://" + utf8(build::ServiceHost) + "/api/qz/?from=qz&version=1.0.0";
+const std::string kStartAddress
+    = utf8(build::PortalScheme) + "://" + utf8(build::ServiceHost) + "/api/qz/?from=qz&version=1.0.0";
 
 TEST(FormLoad, MakesItsCallsInOrder) {
     FakePlatform platform;

@@ -8,11 +8,12 @@
 namespace qz::test {
 namespace {
 
-// The addresses as this build's hosts make them.
-const std::string kService = "http://" + utf8(build::ServiceHost);
-const std::string kSearch = "http://" + utf8(build::SearchHost);
-const std::string kSite = "http://" + utf8(build::SiteHost);
-const std::string kHome = "http://" + utf8(build::HomeHost);
+// The addresses as this build's scheme and hosts make them.
+const std::string kScheme = utf8(build::PortalScheme) + "://";
+const std::string kService = kScheme + utf8(build::ServiceHost);
+const std::string kSearch = kScheme + utf8(build::SearchHost);
+const std::string kSite = kScheme + utf8(build::SiteHost);
+const std::string kHome = kScheme + utf8(build::HomeHost);
 
 struct LinkCase {
     std::string item;

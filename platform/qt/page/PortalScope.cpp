@@ -18,7 +18,8 @@ int defaultPort(const QString& scheme) {
 }
 } // namespace
 
-PortalScope::PortalScope(const QStringList& hosts) {
+PortalScope::PortalScope(const QStringList& hosts, const QString& portalScheme)
+    : m_httpsOnly(portalScheme == u"https") {
     for (const QString& entry : hosts) {
         // Read as an address would be, so that the host compares in the same (lower-case, ASCII) form.
         const QUrl parsed(QStringLiteral("http://") + entry.trimmed() + u'/', QUrl::StrictMode);
@@ -34,7 +35,7 @@ const PortalScope& PortalScope::built() {
             { build::ServiceHost, build::SearchHost, build::SiteHost, build::HomeHost })
             hosts.append(QString::fromUtf16(host));
         hosts += QString::fromUtf16(build::TrustedHosts).split(u',', Qt::SkipEmptyParts);
-        return PortalScope(hosts);
+        return PortalScope(hosts, QString::fromUtf16(build::PortalScheme));
     }();
     return scope;
 }
@@ -44,6 +45,8 @@ bool PortalScope::contains(const QUrl& address) const {
     // A name and password before the host are a way to make an outside address read like a portal
     // one (http://portal.example.com@evil.example/); the portal's own links carry none.
     if (schemePort < 0 || !address.isValid() || !address.userInfo().isEmpty())
+        return false;
+    if (m_httpsOnly && address.scheme() != u"https")
         return false;
     const QString host = address.host(QUrl::FullyEncoded);
     const int port = address.port(schemePort);
