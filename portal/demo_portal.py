@@ -9,10 +9,15 @@ line, so tests can see exactly what the shell asked for. Python 3 standard libra
 import argparse
 import base64
 import html
+import ipaddress
 import json
 import os
+import shutil
 import signal
+import ssl
+import subprocess
 import sys
+import tempfile
 import threading
 import time
 from http import HTTPStatus
@@ -68,8 +73,9 @@ def refresh_script(url, after):
 class Portal:
     """The four sites' pages and the shared request log."""
 
-    def __init__(self, hosts, start_title, start_delay, start_next, start_next_after, log_path):
+    def __init__(self, hosts, scheme, start_title, start_delay, start_next, start_next_after, log_path):
         self.hosts = hosts
+        self.scheme = scheme
         self.start_title = start_title
         self.start_delay = start_delay
         self.start_next = start_next
@@ -80,7 +86,7 @@ class Portal:
         self.log_file = open(log_path, "a", encoding="utf-8")
 
     def url(self, site, path):
-        return f"http://{self.hosts[site]}{path}"
+        return f"{self.scheme}://{self.hosts[site]}{path}"
 
     def log(self, record):
         line = json.dumps(record, ensure_ascii=False)
@@ -390,6 +396,52 @@ def stream_attachment(handler, query, send_body, log):
 class Server(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
+    # With --https: the TLS context every connection is answered through, and the request log.
+    tls = None
+    log_tls_failure = None
+
+    def finish_request(self, request, client_address):
+        if self.tls is None:
+            return super().finish_request(request, client_address)
+        # The handshake runs on the connection's own thread, so that a client that stalls in it or
+        # refuses the certificate holds up no other.
+        try:
+            connection = self.tls.wrap_socket(request, server_side=True)
+        except (ssl.SSLError, OSError) as error:
+            self.log_tls_failure(str(getattr(error, "reason", None) or error))
+            return
+        try:
+            super().finish_request(connection, client_address)
+        finally:
+            connection.close()
+
+
+# -- https: a certificate of the portal's own ------------------------------------------------------------
+# Made when the portal starts, for every host it serves (and the loopback names besides), signed by
+# itself: a browser trusts it only once told to, as the tests do in the user's NSS database.
+
+def subject_alt_names(hosts):
+    names = []
+    for host in [*hosts, "localhost", "127.0.0.1", "::1"]:
+        try:
+            ipaddress.ip_address(host)
+            name = f"IP:{host}"
+        except ValueError:
+            name = f"DNS:{host}"
+        if name not in names:
+            names.append(name)
+    return ",".join(names)
+
+
+def make_certificate(hosts, folder):
+    """A self-signed certificate and its key in folder, made with openssl; returns their paths."""
+    cert, key = os.path.join(folder, "cert.pem"), os.path.join(folder, "key.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "30",
+                    "-subj", "/O=qz-shell/CN=QZ demo portal", "-keyout", key, "-out", cert,
+                    "-addext", f"subjectAltName={subject_alt_names(hosts)}",
+                    "-addext", "extendedKeyUsage=serverAuth"],
+                   check=True, capture_output=True)
+    return cert, key
 
 
 def split_address(text):
@@ -423,6 +475,11 @@ def parse_args(argv):
                         help="seconds before the start page moves on to --start-next (default 1)")
     parser.add_argument("--log", default=os.path.join("build", "portal.log"), metavar="PATH",
                         help="request log, one JSON line per request, appended (default build/portal.log)")
+    parser.add_argument("--https", action="store_true",
+                        help="serve every site over https, with a certificate made at start-up and signed by itself")
+    parser.add_argument("--cert-out", default=os.path.join("build", "portal-cert.pem"), metavar="PATH",
+                        help="with --https: where the certificate is written, for the browser to trust "
+                        "(default build/portal-cert.pem)")
     args = parser.parse_args(argv)
     for site in [*DEFAULT_HOSTS, "outside"]:
         try:
@@ -430,6 +487,21 @@ def parse_args(argv):
         except argparse.ArgumentTypeError as error:
             parser.error(f"--{site}: {error}")
     return args
+
+
+def tls_context(hosts, cert_out):
+    """The server side of TLS with a certificate made now for hosts. The certificate is copied to
+    cert_out for the browser to trust; the key lives on in the context alone."""
+    folder = tempfile.mkdtemp(prefix="qz-demo-portal-")
+    try:
+        cert, key = make_certificate(hosts, folder)
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(cert, key)
+        os.makedirs(os.path.dirname(os.path.abspath(cert_out)), exist_ok=True)
+        shutil.copyfile(cert, cert_out)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+    return context
 
 
 def main(argv=None):
@@ -445,9 +517,23 @@ def main(argv=None):
     for site, server in servers.items():
         host, port = server.server_address[:2]
         hosts[site] = f"{host}:{port}"
-    portal = Portal(hosts, args.start_title, args.start_delay, args.start_next, args.start_next_after, args.log)
+    scheme = "https" if args.https else "http"
+    portal = Portal(hosts, scheme, args.start_title, args.start_delay, args.start_next, args.start_next_after,
+                    args.log)
     for site, server in servers.items():
         server.RequestHandlerClass = make_handler(portal, site)
+    if args.https:
+        try:
+            tls = tls_context([split_address(address)[0] for address in hosts.values()], args.cert_out)
+        except (OSError, subprocess.CalledProcessError) as error:
+            detail = error.stderr.decode(errors="replace").strip() if getattr(error, "stderr", None) else error
+            print(f"demo_portal: cannot make the https certificate: {detail}", file=sys.stderr)
+            return 2
+        for site, server in servers.items():
+            server.tls = tls
+            server.log_tls_failure = lambda reason, site=site: portal.log({
+                "method": "TLS", "host": "", "path": "", "cookie": "", "site": site, "error": reason,
+                "time": round(time.time(), 3)})
 
     stop = threading.Event()
     signal.signal(signal.SIGTERM, lambda *_: stop.set())
@@ -457,8 +543,9 @@ def main(argv=None):
     for thread in threads:
         thread.start()
     print(json.dumps(hosts), flush=True)
-    print(f"demo_portal: start page http://{hosts['service']}/api/qz/?from=qz&version=1.0.0, "
-          f"log {os.path.abspath(args.log)}", file=sys.stderr, flush=True)
+    print(f"demo_portal: start page {portal.url('service', '/api/qz/?from=qz&version=1.0.0')}, "
+          f"log {os.path.abspath(args.log)}"
+          + (f", certificate {os.path.abspath(args.cert_out)}" if args.https else ""), file=sys.stderr, flush=True)
     while not stop.wait(0.5):
         pass
     # The serving threads are daemons: returning ends them and closes the sockets.
