@@ -53,6 +53,7 @@ def main():
     parser.add_argument("--portal", required=True, help="portal/demo_portal.py")
     parser.add_argument("--artifacts", required=True, help="folder for screenshots and logs")
     parser.add_argument("--proxied-shell", help="qz-shell built for host names only the proxy test's proxy resolves")
+    parser.add_argument("--https-shell", help="qz-shell built for the portal over https")
     for site in SITES:
         parser.add_argument(f"--{site}", default=DEFAULT_HOSTS[site])
     args, rest = parser.parse_known_args()
@@ -262,9 +263,11 @@ class ShellTestCase(unittest.TestCase):
     def stop_portal(self):
         self._stop(self.portal)
 
-    def start_shell(self, name="shell", **environment):
-        """Starts the shell; a later start under another name leaves self.shell alone."""
-        process = self._start(name, [config.shell], env=self._env(**{**engine_environment(), **environment}))
+    def start_shell(self, name="shell", program=None, **environment):
+        """Starts the shell (program, or the build's own); a later start under another name leaves
+        self.shell alone."""
+        process = self._start(name, [program or config.shell],
+                              env=self._env(**{**engine_environment(), **environment}))
         if name == "shell":
             self.shell_stderr = os.path.join(self.logs, "shell.err")
             self.shell = process
