@@ -69,6 +69,33 @@ class OutsideLinks(CommandTestCase):
         self.assertEqual(self.own_windows(), [main])
         self.assertEqual([r for r in self.requests() if r["site"] == "outside"], [])
 
+    def test_an_outside_frame_takes_nothing_over_and_starts_no_program(self):
+        main = self.open_page("sealed-frame")
+        self.wait_for_caption("框架测试", timeout=20)
+        wait_until(lambda: self.requests_for("/test/pages/outside-frame", site="outside"), 20,
+                   "the outside frame loads")
+        self.hold(1, "for the frame to be shown")
+        # The frame's own page at the top, in a window of its own, and its link to another program.
+        for row, way in ((2, "top.location"), (3, "window.open"), (4, "a qzx: link")):
+            self.click_row(row)
+            self.hold(2, f"after the frame's {way}")
+            self.assertEqual(self.caption(), "框架测试", f"the portal's page stays after {way}")
+            self.assertEqual(self.own_windows(), [main], f"no window is left after {way}")
+        self.assertEqual(self.handed_over(), [], "nothing reached the desktop from the frame")
+        self.assertEqual(self.requests_for("/blob-picture.png", site="outside"), [],
+                         "the frame's page was never shown")
+
+        # The portal's own link to another program asks first; 打开 hands it over.
+        self.click_row(0)
+        question = self.wait_for_new_window([main], caption="打开外部程序")
+        self.screenshot("external-program-question")
+        self.key("Tab", "space", window=question)  # 打开
+        wait_until(lambda: self.handed_over() == ["qzx:from-portal"], 20, "the address reaches the desktop")
+        # A document the portal's page makes itself is the portal's.
+        self.click_row(1)
+        self.wait_for_caption("门户自己的文档", timeout=20)
+        self.assertNoShellErrors()
+
     def test_without_a_browser_a_message_offers_the_address(self):
         main = self.open_page("outside-links", browser=False)
         self.wait_for_caption("外部链接测试", timeout=20)

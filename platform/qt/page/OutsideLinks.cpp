@@ -5,8 +5,10 @@
 #include <QWebEnginePage>
 
 #include "DefaultBrowser.h"
+#include "ExternalLinkQuestion.h"
 #include "PageInput.h"
 #include "PortalScope.h"
+#include "TopLevelAddress.h"
 #include "platform/qt/questions/PageWindow.h"
 
 namespace qz {
@@ -15,23 +17,46 @@ OutsideLinks::OutsideLinks(QWebEnginePage* page, PageInput& input)
     : QObject(page)
     , m_page(page) {
     connect(&input, &PageInput::userInput, this, [this](QWebEnginePage* touched) {
-        if (touched == m_page)
-            m_quiet = false;
+        if (touched != m_page)
+            return;
+        m_quiet = false;
+        m_touched = true;
     });
     connect(
         page, &QWebEnginePage::loadFinished, this, [this](bool ok) { m_showedPage = m_showedPage || ok; });
 }
 
 bool OutsideLinks::admits(const QUrl& address) {
-    const QString scheme = address.scheme();
-    if ((scheme != u"http" && scheme != u"https") || PortalScope::built().contains(address))
+    switch (judgeTopLevel(address, m_page->url(), PortalScope::built())) {
+    case TopLevelVerdict::Show:
         return true;
-    if (!m_quiet) {
-        m_quiet = true;
-        // Not from inside the engine's question: the window may go, and a message may need a loop.
-        QTimer::singleShot(0, this, [this, address, close = !m_showedPage] { handOver(address, close); });
+    case TopLevelVerdict::HandToBrowser:
+        if (!m_quiet) {
+            m_quiet = true;
+            // Not from inside the engine's question: the window may go, and a message may need a loop.
+            QTimer::singleShot(0, this, [this, address, close = !m_showedPage] { handOver(address, close); });
+        }
+        return false;
+    case TopLevelVerdict::AskDesktop:
+        if (m_touched) {
+            m_touched = false;
+            QTimer::singleShot(0, this, [this, address] { ask(address); });
+        }
+        return false;
+    case TopLevelVerdict::Refuse:
+        refuse();
+        return false;
     }
     return false;
+}
+
+bool OutsideLinks::admitsWindow(const QUrl& address) {
+    // The new window's own first page, not a navigation of this one.
+    return opensEmptyDocument(address) || admits(address);
+}
+
+bool OutsideLinks::admitsFrame(const QUrl& address) {
+    return engineLoads(address);
 }
 
 void OutsideLinks::handOver(const QUrl& address, bool closeWindow) {
@@ -39,6 +64,15 @@ void OutsideLinks::handOver(const QUrl& address, bool closeWindow) {
     if (closeWindow)
         emit m_page->windowCloseRequested();
     DefaultBrowser::open(address, closeWindow ? nullptr : pageWindow(m_page));
+}
+
+void OutsideLinks::ask(const QUrl& address) {
+    askToOpenExternally(address, pageWindow(m_page));
+}
+
+void OutsideLinks::refuse() {
+    if (!m_showedPage)
+        QTimer::singleShot(0, this, [this] { emit m_page->windowCloseRequested(); });
 }
 
 } // namespace qz

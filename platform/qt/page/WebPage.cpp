@@ -7,6 +7,9 @@
 #include "BrowserWindow.h"
 #include "OutsideLinks.h"
 #include "Pages.h"
+#include "PortalScope.h"
+#include "TopLevelAddress.h"
+#include "app/BuildConfig.h"
 
 namespace qz {
 
@@ -31,16 +34,17 @@ QString stoppedNotice(const QUrl& address) {
     html += QStringLiteral("</body></html>");
     return html;
 }
-// What the engine gives for window.open('') and window.open('about:blank'): a window whose first
-// document is the engine's initial empty one.
-bool opensEmptyDocument(const QUrl& requested) {
-    return requested.isEmpty() || (requested.scheme() == u"about" && requested.path() == u"blank");
+// A portal reached over https is trusted for its identity: no answer can stand in for its certificate.
+bool isPortalOverHttps(const QUrl& address) {
+    return QStringView(build::PortalScheme) == u"https" && address.scheme() == u"https"
+        && PortalScope::built().contains(address);
 }
 } // namespace
 
 WebPage::WebPage(Pages& pages, QObject* parent)
     : QWebEnginePage(pages.profile(), parent)
     , m_pages(pages)
+    , m_certificates(this, &isPortalOverHttps)
     , m_outsideLinks(new OutsideLinks(this, pages.input()))
     , m_loadErrors(this, pages.proxy()) {
     // The engine lets scripts open windows at will unless told otherwise. With this off, windows
@@ -61,6 +65,13 @@ WebPage::WebPage(Pages& pages, QObject* parent)
 }
 
 bool WebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+    const bool accepted = admitsNavigation(url, type, isMainFrame);
+    if (accepted && isMainFrame)
+        m_certificates.goingTo(url);
+    return accepted;
+}
+
+bool WebPage::admitsNavigation(const QUrl& url, NavigationType type, bool isMainFrame) {
     // Frames inside a portal page are the portal's own choice. The shell's own loads (its menus'
     // portal links, a reload, going back) lead to pages it showed or chose; every way a page itself
     // leaves (a link, a form, a script, a server's redirect at each hop) is judged.
@@ -69,16 +80,17 @@ bool WebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool
         QTimer::singleShot(0, this, [this, address = m_loadErrors.failedAddress()] { load(address); });
         return false;
     }
-    if (!isMainFrame || type == NavigationTypeTyped || type == NavigationTypeReload
-        || type == NavigationTypeBackForward)
+    if (!isMainFrame)
+        return OutsideLinks::admitsFrame(url);
+    if (type == NavigationTypeTyped || type == NavigationTypeReload || type == NavigationTypeBackForward)
         return true;
     return m_outsideLinks->admits(url);
 }
 
 // Tabs, background tabs and script dialogs alike: the shell has windows, not tabs. A window for an
-// outside address is never made: the address goes to the user's browser.
+// address the shell does not show is never made: an outside page goes to the user's browser.
 void WebPage::openRequestedWindow(QWebEngineNewWindowRequest& request) {
-    if (!m_outsideLinks->admits(request.requestedUrl()))
+    if (!m_outsideLinks->admitsWindow(request.requestedUrl()))
         return;
     BrowserWindow* window = m_pages.openWindow();
     request.openIn(window->page());

@@ -43,6 +43,7 @@ protected:
         const QString& source) override;
 
 private:
+    bool admitsNavigation(const QUrl& url, NavigationType type, bool isMainFrame);
     void openRequestedWindow(QWebEngineNewWindowRequest& request);
     void recoverRenderer(RenderProcessTerminationStatus status);
     void reloadAfterCrash();
@@ -50,7 +51,7 @@ private:
 
     Pages& m_pages;
     PageDialogs m_dialogs { this };
-    CertificateQuestions m_certificates { this };
+    CertificateQuestions m_certificates;
     LoginQuestions m_logins { this };
     EditableFocus m_editableFocus { this };
     OpenedWindowWrites m_openedWindowWrites { this };
