@@ -1,8 +1,11 @@
 #include "CertificateQuestions.h"
 
+#include <utility>
+
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWebEnginePage>
+#include <QtGlobal>
 
 #include "PageWindow.h"
 #include "platform/qt/LiteralText.h"
@@ -27,15 +30,39 @@ QString whatIsWrong(QWebEngineCertificateError::Type type) {
 }
 } // namespace
 
-CertificateQuestions::CertificateQuestions(QWebEnginePage* page)
-    : m_page(page) {
+CertificateQuestions::CertificateQuestions(QWebEnginePage* page, Untouchable untouchable)
+    : m_page(page)
+    , m_untouchable(std::move(untouchable)) {
     connect(page, &QWebEnginePage::certificateError, this, &CertificateQuestions::answer);
     connect(page, &QWebEnginePage::loadStarted, this, [this] { m_refused.clear(); });
+}
+
+void CertificateQuestions::goingTo(const QUrl& address) {
+    m_goingTo = address;
+}
+
+bool CertificateQuestions::forMainFrame(const QWebEngineCertificateError& error) const {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    return error.isMainFrame();
+#else
+    // Qt 6.4 does not say which frame an error is for: it is the page's own when it is for the site
+    // the page is going to.
+    const QUrl url = error.url();
+    return url.scheme() == m_goingTo.scheme() && url.host() == m_goingTo.host()
+        && url.port(443) == m_goingTo.port(443);
+#endif
 }
 
 void CertificateQuestions::answer(QWebEngineCertificateError error) {
     if (!error.isOverridable())
         return; // refused, with the engine's own error page
+    // A picture or script the page embeds from such a site is refused unasked, as browsers do: the
+    // question is about the page the user went to, never about what a page pulls in. The page's
+    // error names the certificate.
+    if (!forMainFrame(error) || (m_untouchable && m_untouchable(error.url()))) {
+        error.rejectCertificate();
+        return;
+    }
     const QString site = siteName(error.url());
     if (m_refused.contains(site)) {
         error.rejectCertificate();
