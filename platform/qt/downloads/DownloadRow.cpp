@@ -172,9 +172,9 @@ void DownloadRow::saveTo(const QString& chosen) {
         showCompleted(chosen);
         return;
     }
-    m_status->setText(QStringLiteral("无法另存为 %1（%2），文件仍保留在：%3")
-                          .arg(QDir::toNativeSeparators(chosen), DownloadText::refusal(error),
-                              QDir::toNativeSeparators(m_path)));
+    const QString text = QStringLiteral("无法另存为 %1（%2），文件仍保留在：%3");
+    m_status->setText(text.arg(
+        QDir::toNativeSeparators(chosen), DownloadText::refusal(error), QDir::toNativeSeparators(m_path)));
 }
 
 void DownloadRow::showCancelled() {
