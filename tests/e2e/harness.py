@@ -273,6 +273,17 @@ class ShellTestCase(unittest.TestCase):
             self.shell = process
         return process
 
+    def stand_in_opener(self):
+        """A stand-in for the desktop's xdg-open that records each address it gets, one per line, in
+        self.handed; the PATH that puts it first."""
+        folder = os.path.join(self.home, "bin")
+        os.makedirs(folder, exist_ok=True)
+        self.handed = os.path.join(self.home, "handed-over")
+        with open(os.path.join(folder, "xdg-open"), "w", encoding="utf-8") as script:
+            script.write(f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{self.handed}"\n')
+        os.chmod(script.name, 0o755)
+        return f"{folder}:{os.environ['PATH']}"
+
     # -- looking -------------------------------------------------------------------------------------
 
     @staticmethod

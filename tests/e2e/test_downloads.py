@@ -143,15 +143,8 @@ class Downloads(CommandTestCase):
             self.addCleanup(subprocess.run, ["chattr", "-i", folder])
         else:
             os.chmod(folder, 0o555)
-        # A stand-in for the desktop's opener that records what it is given.
-        handed = os.path.join(self.home, "handed-over")
-        opener = os.path.join(self.home, "bin", "xdg-open")
-        os.makedirs(os.path.dirname(opener))
-        with open(opener, "w", encoding="utf-8") as script:
-            script.write(f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{handed}"\n')
-        os.chmod(opener, 0o755)
         icon = self.start(f"/test/attachment?size={QUICK_SIZE}&name={quote(KEPT_NAME)}",
-                          PATH=f"{os.path.dirname(opener)}:{os.environ['PATH']}", BROWSER="")
+                          PATH=self.stand_in_opener(), BROWSER="")
         main = self.main_window
         self.key("Return", window=self.ask([main]))
 
@@ -167,8 +160,8 @@ class Downloads(CommandTestCase):
         self.key("Escape", window=dialog)
         wait_until(lambda: not self.viewable(dialog), 10, "Escape closes the save dialog")
         self.key("Tab", "space", window=window)  # 打开所在文件夹
-        wait_until(lambda: self.read(handed), 20, "the folder is handed to the desktop's opener")
-        self.assertEqual(unquote(self.read(handed)).split(), [f"file://{kept_folder}"])
+        wait_until(lambda: self.read(self.handed), 20, "the folder is handed to the desktop's opener")
+        self.assertEqual(unquote(self.read(self.handed)).split(), [f"file://{kept_folder}"])
 
         self.exit_from_tray(icon)
         self.assertEqual(glob.glob(os.path.join(self.home, ".cache", "qz-shell", "downloads-*")), [],

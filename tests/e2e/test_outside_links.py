@@ -1,6 +1,5 @@
 """Addresses outside the portal open in the user's own browser; the shell keeps showing the portal."""
 
-import os
 from urllib.parse import quote
 
 import harness
@@ -17,16 +16,11 @@ class OutsideLinks(CommandTestCase):
     def open_page(self, name, browser=True):
         """The shell on a test page, with a stand-in default browser first on its PATH that records
         the addresses it gets; without browser, with no way at all to open an address."""
-        folder = os.path.join(self.home, "bin")
-        os.makedirs(folder)
-        self.handed = os.path.join(self.home, "handed-over")
-        with open(os.path.join(folder, "xdg-open"), "w", encoding="utf-8") as script:
-            script.write(f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{self.handed}"\n')
-        os.chmod(script.name, 0o755)
+        path = self.stand_in_opener()
         self.start_tray()
         self.start_portal("--outside", DEFAULT_OUTSIDE, "--start-title", "起始页", "--start-next",
                           f"/test/pages/{name}?to={quote(OUTSIDE, safe='')}", "--start-next-after", "0.3")
-        self.start_shell(PATH=f"{folder}:{os.environ['PATH']}" if browser else "/nonexistent", BROWSER="",
+        self.start_shell(PATH=path if browser else "/nonexistent", BROWSER="",
                          DEFAULT_BROWSER="")
         return self.find_main_window()
 

@@ -68,13 +68,5 @@ INSTANTIATE_TEST_SUITE_P(Addresses, TopLevelDecision,
         TopLevelCase { "qzx:payload", kOutside, Verdict::Refuse },
         TopLevelCase { "qzx:payload", "", Verdict::Refuse }));
 
-TEST(TopLevelFrames, NothingGoesFromAFrameToAnotherProgram) {
-    for (const char* loaded : { "http://127.0.0.2/", "blob:http://127.0.0.2/x", "data:text/html,x",
-             "about:srcdoc", "javascript:void(0)" })
-        EXPECT_TRUE(engineLoads(QUrl(QString::fromUtf8(loaded)))) << loaded;
-    for (const char* handed : { "mailto:a@example.com", "qzx:payload", "smb://server/share", "apt:hello" })
-        EXPECT_FALSE(engineLoads(QUrl(QString::fromUtf8(handed)))) << handed;
-}
-
 } // namespace
 } // namespace qz
