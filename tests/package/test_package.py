@@ -7,6 +7,7 @@ Run as `python3 test_package.py BUILD_DIR`.
 
 import glob
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -20,6 +21,13 @@ def run(*argv, **kwargs):
     return subprocess.run(argv, check=True, capture_output=True, text=True, **kwargs).stdout
 
 
+def architecture():
+    """The package's architecture: the one a cross build packs for (scripts/package-arm64), else the machine's."""
+    with open(os.path.join(BUILD_DIR, "CPackConfig.cmake"), encoding="utf-8") as config:
+        cross = re.search(r'set\(CPACK_DEBIAN_PACKAGE_ARCHITECTURE "([^"]+)"\)', config.read())
+    return cross.group(1) if cross else run("dpkg", "--print-architecture").strip()
+
+
 class Package(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -31,7 +39,8 @@ class Package(unittest.TestCase):
         cls.files = {line.split()[-1].lstrip(".") for line in run("dpkg-deb", "-c", cls.deb).splitlines()}
 
     def test_file_name_and_fields(self):
-        self.assertEqual(os.path.basename(self.deb), "qz-shell_1.0.0_amd64.deb")
+        self.assertEqual(os.path.basename(self.deb), f"qz-shell_1.0.0_{architecture()}.deb")
+        self.assertEqual(run("dpkg-deb", "-f", self.deb, "Architecture").strip(), architecture())
         self.assertEqual(run("dpkg-deb", "-f", self.deb, "Package").strip(), "qz-shell")
         self.assertEqual(run("dpkg-deb", "-f", self.deb, "Version").strip(), "1.0.0")
 
@@ -53,6 +62,7 @@ class Package(unittest.TestCase):
         for package in ("libqt6webenginecore6-bin", "libqt6webenginewidgets6", "libqt6printsupport6",
                         "libqt6widgets6", "qt6-qpa-plugins", "qt6-translations-l10n", "fonts-wqy-microhei"):
             self.assertIn(package, depends)
+        self.assertEqual(run("dpkg-deb", "-f", self.deb, "Recommends").strip(), "fcitx5-frontend-qt6")
 
     def test_launcher_names_the_program_and_its_icon_in_chinese(self):
         with tempfile.TemporaryDirectory() as root:
