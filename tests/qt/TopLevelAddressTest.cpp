@@ -59,6 +59,8 @@ INSTANTIATE_TEST_SUITE_P(Addresses, TopLevelDecision,
         TopLevelCase { "about:srcdoc", "", Verdict::Refuse },
         // Local and engine addresses, never.
         TopLevelCase { "file:///etc/passwd", kPortal, Verdict::Refuse },
+        TopLevelCase { "file:///etc/passwd", "", Verdict::Refuse },
+        TopLevelCase { "file:///tmp/b.html", "file:///tmp/a.html", Verdict::Show },
         TopLevelCase { "filesystem:http://127.0.0.1:8301/temporary/a.html", kPortal, Verdict::Refuse },
         TopLevelCase { "view-source:http://127.0.0.1:8301/", kPortal, Verdict::Refuse },
         TopLevelCase { "chrome://gpu", kPortal, Verdict::Refuse },

@@ -27,7 +27,13 @@ OutsideLinks::OutsideLinks(QWebEnginePage* page, PageInput& input)
 }
 
 bool OutsideLinks::admits(const QUrl& address) {
-    switch (judgeTopLevel(address, m_page->url(), PortalScope::built())) {
+    // Until a window has shown a page of its own, the empty page it starts with is its own, and where
+    // it goes is the doing of the page that opened it.
+    const bool fresh = !m_showedPage;
+    if (fresh && opensEmptyDocument(address))
+        return true;
+    const QUrl shown = fresh && !m_opener.isEmpty() ? m_opener : m_page->url();
+    switch (judgeTopLevel(address, shown, PortalScope::built())) {
     case TopLevelVerdict::Show:
         return true;
     case TopLevelVerdict::HandToBrowser:
@@ -48,6 +54,10 @@ bool OutsideLinks::admits(const QUrl& address) {
         return false;
     }
     return false;
+}
+
+void OutsideLinks::openedBy(const QUrl& opener) {
+    m_opener = opener;
 }
 
 bool OutsideLinks::admitsWindow(const QUrl& address) {

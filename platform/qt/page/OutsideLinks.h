@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QUrl>
 
-class QUrl;
 class QWebEnginePage;
 
 namespace qz {
@@ -25,6 +25,8 @@ public:
 
     // Whether the page may show address at its top level.
     bool admits(const QUrl& address);
+    // This page's window was opened by a page that showed opener.
+    void openedBy(const QUrl& opener);
     // Whether a new window may open for address, which the page asked for.
     bool admitsWindow(const QUrl& address);
     // Whether a frame inside the page may load address. Frames are the portal's choice, but nothing
@@ -37,6 +39,7 @@ private:
     void refuse();
 
     QWebEnginePage* m_page;
+    QUrl m_opener;
     // A way out was taken since the user's last input.
     bool m_quiet = false;
     // The user clicked or typed since the last question.

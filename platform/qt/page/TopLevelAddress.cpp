@@ -61,6 +61,10 @@ TopLevelVerdict judgeTopLevel(const QUrl& target, const QUrl& shown, const Porta
         return isPortalDocument(shown, scope) ? TopLevelVerdict::Show : TopLevelVerdict::Refuse;
     if (isEmptyPage(target))
         return shown.isEmpty() || isEmptyPage(shown) ? TopLevelVerdict::Show : TopLevelVerdict::Refuse;
+    // A window that shows a file of this computer, which only the shell itself can have loaded
+    // there, may go on to another.
+    if (scheme == u"file" && shown.scheme() == u"file")
+        return TopLevelVerdict::Show;
     if (isLocalOrEngine(scheme) || scheme.isEmpty() || !target.isValid())
         return TopLevelVerdict::Refuse;
     return isPortalDocument(shown, scope) ? TopLevelVerdict::AskDesktop : TopLevelVerdict::Refuse;

@@ -25,7 +25,7 @@ enum class TopLevelVerdict {
 // embedded outside frame's are refused; data: and javascript: addresses have no origin of their own
 // and are taken as the shown document's, which must be the portal's. A window may show about:blank
 // only as the empty page it opens with. Local and engine addresses (file:, filesystem:,
-// view-source:, chrome:...) are always refused.
+// view-source:, chrome:...) are refused, but for a file shown after another.
 TopLevelVerdict judgeTopLevel(const QUrl& target, const QUrl& shown, const PortalScope& scope);
 
 // What the engine gives for window.open('') and window.open('about:blank'): a window whose first

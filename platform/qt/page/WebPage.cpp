@@ -93,6 +93,7 @@ void WebPage::openRequestedWindow(QWebEngineNewWindowRequest& request) {
     if (!m_outsideLinks->admitsWindow(request.requestedUrl()))
         return;
     BrowserWindow* window = m_pages.openWindow();
+    window->page()->m_outsideLinks->openedBy(url());
     request.openIn(window->page());
     // A script of the opener that touches the engine's initial empty document of the new window
     // (document.write into window.open('')) brings Qt WebEngine 6.4's browser process down with a
