@@ -5,9 +5,9 @@ engine. What the other files check in detail is left to them."""
 
 import harness
 from harness import MENU_BAR_HEIGHT, TRAY_MENU_ROWS, CommandTestCase, wait_until
+from test_exit import TRAY_EXIT_ROW
 
 TRAY_SEARCH_ROW = 2
-TRAY_EXIT_ROW = 6
 # Under emulation the engine starts and answers many times slower than on the machine's own processor.
 SLOW = 300
 
