@@ -36,8 +36,7 @@ QString stoppedNotice(const QUrl& address) {
 }
 // A portal reached over https is trusted for its identity: no answer can stand in for its certificate.
 bool isPortalOverHttps(const QUrl& address) {
-    return QStringView(build::PortalScheme) == u"https" && address.scheme() == u"https"
-        && PortalScope::built().contains(address);
+    return QStringView(build::PortalScheme) == u"https" && PortalScope::built().contains(address);
 }
 } // namespace
 
